@@ -1,0 +1,505 @@
+#include "inifile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <deque>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "exceptions.h"
+#include "sysutils.h"
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// Lines this class writes end the way the profile functions end them.
+constexpr std::string_view kNewLineEnd = "\r\n";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+// Views into the file's text, or into text this class added; a whole settings file is then
+// held once rather than once more per line.
+struct Line {
+    std::string_view text;  // without its line end
+    std::string_view end;   // "\r\n", "\n", or empty for a last line without one
+};
+
+enum class Kind { Other, Section, Key };
+
+struct LineInfo {
+    Kind kind = Kind::Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // for keys, trimmed
+};
+
+LineInfo Classify(std::string_view text)
+{
+    LineInfo info;
+    std::string_view t = Trim(text);
+    if (t.empty() || t.front() == ';' || t.front() == '#')
+        return info;
+    if (t.front() == '[') {
+        size_t close = t.find(']');
+        if (close == std::string_view::npos)
+            return info;
+        info.kind = Kind::Section;
+        info.name = Trim(t.substr(1, close - 1));
+        return info;
+    }
+    size_t eq = t.find('=');
+    if (eq == std::string_view::npos)
+        return info;
+    std::string_view key = Trim(t.substr(0, eq));
+    if (key.empty())
+        return info;
+    info.kind = Kind::Key;
+    info.name = key;
+    info.value = Trim(t.substr(eq + 1));
+    return info;
+}
+
+// The lines of one "[name]" line up to the next section line.
+struct Span {
+    size_t header = 0;
+    size_t end = 0;             // one past its last line
+    std::vector<size_t> keys;   // indices of its key lines, in file order
+};
+
+class Document {
+public:
+    // The lines point into the document's own storage, so it never moves.
+    explicit Document(std::string content) : source_(std::move(content))
+    {
+        std::string_view rest = source_;
+        if (rest.substr(0, kBom.size()) == kBom) {
+            bom_ = rest.substr(0, kBom.size());
+            rest.remove_prefix(kBom.size());
+        }
+        lines.reserve(static_cast<size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
+        while (!rest.empty()) {
+            size_t nl = rest.find('\n');
+            Line line;
+            if (nl == std::string_view::npos) {
+                line.text = rest;
+                rest = {};
+            } else {
+                line.text = rest.substr(0, nl);
+                line.end = rest.substr(nl, 1);
+                if (!line.text.empty() && line.text.back() == '\r') {
+                    line.text.remove_suffix(1);
+                    line.end = rest.substr(nl - 1, 2);
+                }
+                rest.remove_prefix(nl + 1);
+            }
+            lines.push_back(line);
+        }
+    }
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    std::vector<Line> lines;
+
+    // Keeps text for a line that was not in the file.
+    std::string_view Own(std::string text) { return added_.emplace_back(std::move(text)); }
+
+    std::string Content() const
+    {
+        size_t size = bom_.size();
+        for (const Line& l : lines)
+            size += l.text.size() + l.end.size();
+        std::string out;
+        out.reserve(size);
+        out += bom_;
+        for (const Line& l : lines) {
+            out += l.text;
+            out += l.end;
+        }
+        return out;
+    }
+
+    std::vector<Span> SectionsNamed(std::string_view name) const
+    {
+        std::vector<Span> spans;
+        bool inside = false;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            LineInfo info = Classify(lines[i].text);
+            if (info.kind == Kind::Section) {
+                if (inside)
+                    spans.back().end = i;
+                inside = SameName(info.name, name);
+                if (inside)
+                    spans.push_back(Span{i, lines.size(), {}});
+            } else if (info.kind == Kind::Key && inside) {
+                spans.back().keys.push_back(i);
+            }
+        }
+        return spans;
+    }
+
+    // The section that reads and writes go to; see the header for duplicate names.
+    std::optional<Span> Find(std::string_view name) const
+    {
+        std::vector<Span> spans = SectionsNamed(name);
+        if (spans.empty())
+            return std::nullopt;
+        for (Span& s : spans)
+            if (!s.keys.empty())
+                return std::move(s);
+        return std::move(spans.front());
+    }
+
+    std::optional<size_t> FindKey(const Span& span, std::string_view key) const
+    {
+        for (size_t i : span.keys)
+            if (SameName(Classify(lines[i].text).name, key))
+                return i;
+        return std::nullopt;
+    }
+
+    // Gives a last line without a line end one before something is put after it, matching
+    // the line end used just above it so that a file keeps a single style where it had one.
+    void TerminateLine(size_t index)
+    {
+        if (!lines[index].end.empty())
+            return;
+        for (size_t i = index; i-- > 0;) {
+            if (!lines[i].end.empty()) {
+                lines[index].end = lines[i].end;
+                return;
+            }
+        }
+        lines[index].end = kNewLineEnd;
+    }
+
+private:
+    std::string source_;
+    std::string_view bom_;
+    std::deque<std::string> added_;  // a deque never moves the strings it holds
+};
+
+std::string ErrorText(int err) { return std::generic_category().message(err); }
+
+[[noreturn]] void Fail(const std::string& path, const std::string& reason, int err = 0)
+{
+    std::string message = "Cannot write the settings file \"" + path + "\": " + reason;
+    if (err != 0)
+        message += " (" + ErrorText(err) + ")";
+    throw EIniFileException(message);
+}
+
+// The whole file, or the errno that prevented reading it.
+std::optional<std::string> ReadWhole(const std::string& path, int& err)
+{
+    err = 0;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+        return std::nullopt;
+    }
+    std::string data;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        err = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        err = EISDIR;
+    } else {
+        data.reserve(static_cast<size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                data.append(buffer, static_cast<size_t>(n));
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                err = errno;
+                break;
+            }
+        }
+    }
+    close(fd);
+    if (err != 0)
+        return std::nullopt;
+    return data;
+}
+
+Document LoadForReading(const std::string& path)
+{
+    int err = 0;
+    std::optional<std::string> content = ReadWhole(path, err);
+    return Document(content ? std::move(*content) : std::string());
+}
+
+// A file that exists but cannot be read must not be replaced by one that holds only the new
+// key: that would silently drop the user's other settings.
+Document LoadForWriting(const std::string& path)
+{
+    int err = 0;
+    std::optional<std::string> content = ReadWhole(path, err);
+    if (!content && err != ENOENT)
+        Fail(path, "the existing file cannot be read", err);
+    return Document(content ? std::move(*content) : std::string());
+}
+
+int WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        ssize_t n = write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return 0;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Writes the complete content beside the file and renames it over the file, so that readers
+// and a crash at any moment see either the old or the new content, never a mix.
+void ReplaceFile(const std::string& path, const std::string& content)
+{
+    std::string target = path;
+    struct stat st {};
+    bool exists = false;
+    if (lstat(path.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            // Renaming over the link would cut it off from the file the user pointed it at.
+            char* real = realpath(path.c_str(), nullptr);
+            if (!real)
+                Fail(path, "the symbolic link cannot be followed", errno);
+            target = real;
+            std::free(real);
+            if (stat(target.c_str(), &st) != 0)
+                Fail(path, "the file cannot be examined", errno);
+        }
+        exists = true;
+        if (!S_ISREG(st.st_mode))
+            Fail(path, "it is not a regular file");
+        // rename() would happily replace a write-protected file in a writable folder, and
+        // access() grants everything to root, so the mode bits are looked at as well.
+        if (access(target.c_str(), W_OK) != 0)
+            Fail(path, "the file is write-protected", errno);
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            Fail(path, "the file is write-protected");
+    } else if (errno != ENOENT) {
+        Fail(path, "the file cannot be examined", errno);
+    }
+
+    static std::atomic<unsigned> serial{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+        // 0666 lets the umask decide a new file's mode, as it would for any other new file.
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            Fail(path, "no temporary file can be created beside it", errno);
+    }
+
+    auto abandon = [&](const char* reason, int err) {
+        if (fd >= 0)
+            close(fd);
+        unlink(temp.c_str());
+        Fail(path, reason, err);
+    };
+    if (exists && fchmod(fd, st.st_mode & 07777) != 0)
+        abandon("the permissions cannot be kept", errno);
+    if (int err = WriteAll(fd, content))
+        abandon("writing failed", err);
+    if (fsync(fd) != 0)
+        abandon("the data cannot be flushed to disk", errno);
+    int closed = close(fd);
+    fd = -1;
+    if (closed != 0)
+        abandon("writing failed", errno);
+    if (rename(temp.c_str(), target.c_str()) != 0)
+        abandon("the file cannot be replaced", errno);
+
+    // The new content is already in place; syncing the folder only makes the rename itself
+    // durable, and some file systems refuse to sync folders, so a failure here is not one of
+    // the write.
+    int dir = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+void CheckSectionName(const std::string& path, std::string_view section)
+{
+    if (section.empty() || HasLineBreak(section) || section.find(']') != std::string_view::npos)
+        Fail(path, "invalid section name \"" + std::string(section) + "\"");
+}
+
+void CheckKeyName(const std::string& path, std::string_view key)
+{
+    if (key.empty() || HasLineBreak(key) || key.find('=') != std::string_view::npos ||
+        key.front() == ';' || key.front() == '#' || key.front() == '[')
+        Fail(path, "invalid key name \"" + std::string(key) + "\"");
+}
+
+}  // namespace
+
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+
+bool TIniFile::SectionExists(const std::string& section) const
+{
+    Document doc = LoadForReading(path_);
+    std::optional<Span> span = doc.Find(Trim(section));
+    return span && !span->keys.empty();
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const
+{
+    Document doc = LoadForReading(path_);
+    std::optional<Span> span = doc.Find(Trim(section));
+    return span && doc.FindKey(*span, Trim(key));
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const
+{
+    Document doc = LoadForReading(path_);
+    std::optional<Span> span = doc.Find(Trim(section));
+    if (!span)
+        return def;
+    std::optional<size_t> line = doc.FindKey(*span, Trim(key));
+    if (!line)
+        return def;
+    return std::string(Classify(doc.lines[*line].text).value);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
+{
+    Document doc = LoadForReading(path_);
+    std::optional<Span> span = doc.Find(Trim(section));
+    if (!span)
+        return def;
+    std::optional<size_t> line = doc.FindKey(*span, Trim(key));
+    if (!line)
+        return def;
+    return ProfileStrToInt(std::string(Classify(doc.lines[*line].text).value));
+}
+
+void TIniFile::ReadSection(const std::string& section, std::vector<std::string>& keys) const
+{
+    keys.clear();
+    Document doc = LoadForReading(path_);
+    std::optional<Span> span = doc.Find(Trim(section));
+    if (!span)
+        return;
+    for (size_t i : span->keys) {
+        std::string_view name = Classify(doc.lines[i].text).name;
+        bool seen = std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameName(k, name); });
+        if (!seen)
+            keys.emplace_back(name);
+    }
+}
+
+void TIniFile::ReadSection(const std::string& section, TStrings& keys) const
+{
+    std::vector<std::string> names;
+    ReadSection(section, names);
+    keys.Clear();
+    for (const std::string& name : names)
+        keys.Add(name);
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    std::string_view sectionName = Trim(section);
+    std::string_view keyName = Trim(key);
+    CheckSectionName(path_, sectionName);
+    CheckKeyName(path_, keyName);
+    if (HasLineBreak(value))
+        Fail(path_, "a value cannot hold a line break");
+
+    Document doc = LoadForWriting(path_);
+    std::optional<Span> span = doc.Find(sectionName);
+    if (!span) {
+        if (!doc.lines.empty())
+            doc.TerminateLine(doc.lines.size() - 1);
+        doc.lines.push_back(Line{doc.Own("[" + std::string(sectionName) + "]"), kNewLineEnd});
+        doc.lines.push_back(Line{doc.Own(std::string(keyName) + "=" + value), kNewLineEnd});
+    } else if (std::optional<size_t> existing = doc.FindKey(*span, keyName)) {
+        // The name keeps the spelling the file already uses for it.
+        Line& line = doc.lines[*existing];
+        line.text = doc.Own(std::string(Classify(line.text).name) + "=" + value);
+    } else {
+        size_t after = span->keys.empty() ? span->header : span->keys.back();
+        doc.TerminateLine(after);
+        doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
+                         Line{doc.Own(std::string(keyName) + "=" + value), kNewLineEnd});
+    }
+    ReplaceFile(path_, doc.Content());
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    WriteString(section, key, IntToStr(value));
+}
+
+void TIniFile::EraseSection(const std::string& section)
+{
+    Document doc = LoadForWriting(path_);
+    std::vector<Span> spans = doc.SectionsNamed(Trim(section));
+    if (spans.empty())
+        return;
+    for (auto it = spans.rbegin(); it != spans.rend(); ++it)
+        doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(it->header),
+                        doc.lines.begin() + static_cast<std::ptrdiff_t>(it->end));
+    ReplaceFile(path_, doc.Content());
+}
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& key)
+{
+    Document doc = LoadForWriting(path_);
+    std::optional<Span> span = doc.Find(Trim(section));
+    if (!span)
+        return;
+    std::string_view keyName = Trim(key);
+    bool removed = false;
+    for (auto it = span->keys.rbegin(); it != span->keys.rend(); ++it) {
+        if (SameName(Classify(doc.lines[*it].text).name, keyName)) {
+            doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(*it));
+            removed = true;
+        }
+    }
+    if (removed)
+        ReplaceFile(path_, doc.Content());
+}

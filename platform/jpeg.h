@@ -1,0 +1,37 @@
+#pragma once
+// JPEG pictures, decoded through the libjpeg API (libjpeg-turbo).
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics.h"
+
+class TJPEGImage : public TObject {
+public:
+    TJPEGImage();
+    ~TJPEGImage() override;
+    TJPEGImage(const TJPEGImage&) = delete;
+    TJPEGImage& operator=(const TJPEGImage&) = delete;
+
+    // Reads the whole file (opened read-only) and parses the header of a non-empty file.
+    // Raises EFOpenError when the file cannot be opened or read, EJPEG when the decoder
+    // rejects the data. The previous picture is gone either way.
+    void LoadFromFile(const std::string& path);
+    // Decodes the complete picture now, at full size with default settings. Decoder warnings
+    // are ignored; decoder errors, and pictures over MaxPicturePixels, raise EJPEG.
+    void DIBNeeded();
+
+    int Width() const;
+    int Height() const;
+    bool Empty() const;
+    // The decoded picture; empty until DIBNeeded has succeeded.
+    const TPixelSurface& Picture() const;
+
+    // When false, DIBNeeded decodes and checks the whole picture row by row into one scratch
+    // row and keeps no pixels: the form for asking whether a file decodes.
+    bool KeepPixels = true;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

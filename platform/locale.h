@@ -1,0 +1,10 @@
+#pragma once
+// Text services of the user's locale.
+#include <string>
+
+// Compares two whole strings (UTF-8) with the collation of the user's locale, ignoring case;
+// digits are compared as characters, not as numbers. Negative, zero or positive.
+int CompareStringUserIgnoreCase(const std::string& a, const std::string& b);
+
+// Lower-cases a string with the system code page's rules (UTF-8 here).
+std::string CharLower(const std::string& s);

@@ -1,0 +1,30 @@
+#pragma once
+// The timer: ticks every Interval milliseconds of the application's clock while Enabled.
+#include <cstdint>
+
+#include "controls.h"
+
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+
+    bool Enabled() const { return enabled_; }
+    int Interval() const { return interval_; }
+    // A new value restarts the wait for the next tick from now; the same value changes
+    // nothing. An Interval of 0 or less never ticks.
+    void SetEnabled(bool v);
+    void SetInterval(int ms);
+    TNotifyEvent OnTimer;
+
+    // When the next tick is due, or -1 when the timer cannot tick.
+    std::int64_t DueAt() const;
+    // Runs the tick if it is due at `now` and schedules the next one.
+    bool TickIfDue(std::int64_t now);
+
+private:
+    void Restart();
+    bool enabled_ = true;
+    int interval_ = 1000;
+    std::int64_t due_ = 0;
+};

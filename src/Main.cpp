@@ -1,0 +1,172 @@
+// The main window's life: creation, first showing, closing, and the commands that open the
+// dialogs and the help pages.
+#include "Main.h"
+
+#include "Fmconfig.h"
+#include "Frmver.h"
+#include "filesystem.h"
+#include "main_form.h"
+#include "shell.h"
+#include "sysutils.h"
+
+TfrmMain* frmMain = nullptr;
+
+const char* const SupportPageUrl = "https://folivo.example.org/support";
+
+std::string ConfigPath()
+{
+    return ExeDir() + "fovi.ini";
+}
+
+TfrmMain::TfrmMain(TComponent* Owner) : TForm(Owner)
+{
+    LayoutMainForm(*this);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate(TObject*)
+{
+    OldScrollWndProc = scrMain->WindowProc;
+    scrMain->WindowProc = [this](TMessage& m) { ScrollBoxWndProc(m); };
+    DragAcceptFiles(*scrMain, true);
+    JpegImage = new TJPEGImage;
+    PageBitmap = new TBitmap;
+    PageList = new TStringList;
+}
+
+void TfrmMain::FormShow(TObject*)
+{
+    Closing = false;
+    PageNo = 0;
+    PageCount = 0;
+    AutoResize = false;
+    ToolBar = true;
+    PageBar = true;
+    StatusBar = true;
+    SlideTime = SecondsToMilliseconds(StrToInt(edtSlideTime->Text()));
+    WndFront = false;
+    Sliding = false;
+
+    const std::string path = ConfigPath();
+    if (IsFileExist(path))
+        LoadConfig(path);
+
+    scrMain->SetAlign(TAlign::alClient);
+    pntMain->SetWidth(scrMain->Width());
+    pntMain->SetHeight(scrMain->Height());
+
+    mnuVisibleBack->SetShortCut(ShortCut(VK_LEFT, TShiftState{}));
+    mnuVisibleNext->SetShortCut(ShortCut(VK_RIGHT, TShiftState{}));
+
+    pntMain->SetEnabled(true);
+    timMain->SetEnabled(false);
+
+    updSlideTime->SetPosition(SlideTime / 1000);
+    updSlideTime->SetEnabled(true);
+    edtSlideTime->SetText(IntToStr(updSlideTime->Position()));
+    timMain->SetInterval(SlideTime);
+
+    stbMain->Panels(0)->SetText("（フォルダを開いてください）");
+    stbMain->Panels(1)->SetText("Page: 0/0");
+
+    cmbFileList->SetEnabled(false);
+    mnuFileFolder->SetEnabled(true);
+    mnuVisibleBack->SetEnabled(true);
+    mnuVisibleNext->SetEnabled(true);
+    mnuSlidePlay->SetEnabled(true);
+    mnuSlidePause->SetEnabled(false);
+    mnuSlideStop->SetEnabled(false);
+
+    mnuVisibleToolBar->SetChecked(ToolBar);
+    mnuVisiblePageBar->SetChecked(PageBar);
+    mnuVisibleStatusBar->SetChecked(StatusBar);
+    mnuVisibleFrontWnd->SetChecked(WndFront);
+    pnlToolBar->SetHeight(ToolBar ? 28 : 1);
+    bevToolBar->SetVisible(ToolBar);
+    pnlPageBar->SetHeight(PageBar ? 30 : 1);
+    bevPageBar->SetVisible(PageBar);
+    stbMain->SetHeight(StatusBar ? 19 : 1);
+
+    mnuVisibleBack->SetEnabled(false);
+    mnuVisibleNext->SetEnabled(false);
+    spbOpenFolder->SetEnabled(true);
+    spbBackPage->SetEnabled(true);
+    spbNextPage->SetEnabled(true);
+    spbSlidePlay->SetEnabled(true);
+    spbSlidePause->SetEnabled(false);
+    spbSlideStop->SetEnabled(false);
+
+    spbAutoResize->SetDown(AutoResize);
+    mnuVisibleAutoResize->SetChecked(AutoResize);
+
+    spbBackPage->SetEnabled(false);
+    spbNextPage->SetEnabled(false);
+
+    ClearPageList();
+    ClearPageImage();
+    DrawPageImage();
+    AdjustWindow(true);
+
+    if (WndPosCng) {
+        SetLeft(WndLeft);
+        SetTop(WndTop);
+        SetWidth(WndWidth);
+        SetHeight(WndHeight);
+    }
+
+    if (WndFront)
+        SetTopMost(this);
+    else
+        ClearTopMost(this);
+}
+
+void TfrmMain::FormClose(TObject*, TCloseAction&)
+{
+    // The slideshow timer would otherwise tick on into the released page objects.
+    timMain->SetEnabled(false);
+    delete PageList;
+    PageList = nullptr;
+    delete PageBitmap;
+    PageBitmap = nullptr;
+    delete JpegImage;
+    JpegImage = nullptr;
+    Closing = true;
+    WndLeft = Left();
+    WndTop = Top();
+    WndWidth = Width();
+    WndHeight = Height();
+    SaveConfig(ConfigPath());
+}
+
+void TfrmMain::spbCloseClick(TObject*)
+{
+    Close();
+}
+
+void TfrmMain::mnuFileExitClick(TObject*)
+{
+    Close();
+}
+
+void TfrmMain::mnuVisibleOptionClick(TObject*)
+{
+    frmConfig->ShowModal();
+}
+
+void TfrmMain::mnuHelpContentsClick(TObject*)
+{
+    Application->ProcessMessages();
+    ShellExecute(frmVersion, "open", ExeDir() + "help/index.html");
+}
+
+void TfrmMain::mnuHelpHomePageClick(TObject*)
+{
+    Application->ProcessMessages();
+    ShellExecute(frmVersion, "open", SupportPageUrl);
+}
+
+void TfrmMain::mnuHelpAboutClick(TObject*)
+{
+    frmVersion->ShowModal();
+}
