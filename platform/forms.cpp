@@ -47,7 +47,8 @@ void TForm::SetFrameMetrics(int frameWidth, int frameHeight, int menuBarHeight)
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
-    if (inShow_ && (left != Left() || top != Top() || width != Width() || height != Height()))
+    // A show handler that moves the window has placed it itself.
+    if (inShow_ && (left != Left() || top != Top()))
         placedInShow_ = true;
     const int cw = ClientWidth(), ch = ClientHeight();
     TWinControl::SetBounds(left, top, width, height);

@@ -4,7 +4,7 @@
 
 #include "Fmconfig.h"
 #include "Frmver.h"
-#include "filesystem.h"
+#include "fileinfo.h"
 #include "main_form.h"
 #include "shell.h"
 #include "sysutils.h"
@@ -15,7 +15,7 @@ const char* const SupportPageUrl = "https://folivo.example.org/support";
 
 std::string ConfigPath()
 {
-    return ExeDir() + "fovi.ini";
+    return ProgramDir() + "fovi.ini";
 }
 
 TfrmMain::TfrmMain(TComponent* Owner) : TForm(Owner)
@@ -157,7 +157,7 @@ void TfrmMain::mnuVisibleOptionClick(TObject*)
 void TfrmMain::mnuHelpContentsClick(TObject*)
 {
     Application->ProcessMessages();
-    ShellExecute(frmVersion, "open", ExeDir() + "help/index.html");
+    ShellExecute(frmVersion, "open", ProgramDir() + "help/index.html");
 }
 
 void TfrmMain::mnuHelpHomePageClick(TObject*)

@@ -132,6 +132,9 @@ long Differences(const TPixelSurface& got, const QImage& reference, int toleranc
     return bad;
 }
 
+// Failures name the row, not its bytes.
+void PrintTo(const Row& row, std::ostream* os) { *os << row.path; }
+
 class Corpus : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Corpus, DecodesAsTheManifestSays)
@@ -151,8 +154,9 @@ TEST_P(Corpus, DecodesAsTheManifestSays)
         EXPECT_FALSE(d.ok) << "decoded " << d.pixels.Width << " x " << d.pixels.Height;
         return;
     }
-    if (row.expect == "decode")
+    if (row.expect == "decode") {
         ASSERT_TRUE(d.ok) << d.error;
+    }
     if (!d.ok)
         return;  // "either", refused cleanly
     if (row.width != "-") {
