@@ -178,7 +178,10 @@ struct TJPEGImage::Impl {
     bool decoded = false;                // the last DIBNeeded succeeded ...
     bool decodedKept = false;            // ... and kept its pixels
     int width = 0, height = 0;
-    TPixelSurface picture;               // reused from page to page
+    // The pixel buffer, reused from page to page. It keeps its size between loads, so that
+    // a page of the same size as the last one (the usual case in a book) neither allocates
+    // nor clears memory; Picture() shows it only while it holds a decoded picture.
+    TPixelSurface picture;
     std::vector<std::uint32_t> scratch;  // the probe's row
 
     // Parses the header of `file`; on a decoder error raises EJPEG.
@@ -208,7 +211,6 @@ void TJPEGImage::LoadFromFile(const std::string& path)
     d.Abort();
     d.loaded = d.decoded = d.decodedKept = false;
     d.width = d.height = 0;
-    d.picture.Reset(0, 0);  // keeps the buffer for the next page
 
     if (!ReadWholeFile(path, d.file, MaxPictureFileBytes))
         throw EJPEG("JPEG file too large: \"" + path + "\"");
@@ -226,7 +228,6 @@ void TJPEGImage::DIBNeeded()
     if (d.decoded && (d.decodedKept || !KeepPixels))
         return;
     d.decoded = d.decodedKept = false;
-    d.picture.Reset(0, 0);
     if (!d.headerReady)  // decoded before: start over on the same data
         d.ReadHeader();
 
@@ -247,7 +248,6 @@ void TJPEGImage::DIBNeeded()
         }
     } catch (...) {
         d.Abort();
-        d.picture.Reset(0, 0);
         throw;
     }
     d.dec.target = keep ? d.picture.Data.data() : nullptr;
@@ -258,10 +258,8 @@ void TJPEGImage::DIBNeeded()
     const bool ok = Guarded(d.dec, DecodeStep);
     d.headerReady = false;
     d.dec.target = d.dec.scratch = nullptr;
-    if (!ok) {
-        d.picture.Reset(0, 0);
+    if (!ok)
         throw EJPEG(d.dec.err.message);
-    }
     d.decoded = true;
     d.decodedKept = keep;
 }
@@ -269,4 +267,8 @@ void TJPEGImage::DIBNeeded()
 int TJPEGImage::Width() const { return impl_->width; }
 int TJPEGImage::Height() const { return impl_->height; }
 bool TJPEGImage::Empty() const { return !impl_->loaded; }
-const TPixelSurface& TJPEGImage::Picture() const { return impl_->picture; }
+const TPixelSurface& TJPEGImage::Picture() const
+{
+    static const TPixelSurface none;
+    return impl_->decodedKept ? impl_->picture : none;
+}
