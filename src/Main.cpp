@@ -23,7 +23,14 @@ TfrmMain::TfrmMain(TComponent* Owner) : TForm(Owner)
     LayoutMainForm(*this);
 }
 
-TfrmMain::~TfrmMain() = default;
+// A window destroyed without having been closed (as in tests) still frees its page objects;
+// after FormClose they are already gone and null.
+TfrmMain::~TfrmMain()
+{
+    delete PageList;
+    delete PageBitmap;
+    delete JpegImage;
+}
 
 void TfrmMain::FormCreate(TObject*)
 {
