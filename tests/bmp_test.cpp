@@ -1,6 +1,7 @@
 // TBitmap's Windows bitmap loaders (platform/bmp_reader.cpp). Fixtures are built byte by byte.
 #include <chrono>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -228,6 +229,8 @@ std::vector<DecodeCase> DecodeCases()
     return cases;
 }
 
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
 class BmpDecode : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(BmpDecode, GivesTheStoredPixelsTopRowFirst)
@@ -291,6 +294,8 @@ std::vector<ErrorCase> ErrorCases()
         cases.push_back({"ShortFile", "BM" + std::string(n - 2, '\0'), "too short"});
     return cases;
 }
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class BmpErrors : public ::testing::TestWithParam<ErrorCase> {};
 

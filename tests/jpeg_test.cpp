@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,8 @@ struct KindCase {
     EncodeOptions options;
 };
 
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.name; }
+
 class JpegKinds : public JpegTest, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(JpegKinds, MatchesLibjpegDefaultDecodePixelForPixel)
@@ -271,6 +274,8 @@ struct DamageCase {
     bool failsAtLoad;     // the header parse already sees it
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
+
 class JpegDamage : public JpegTest, public ::testing::WithParamInterface<DamageCase> {};
 
 TEST_P(JpegDamage, RaisesEJPEGWithTheDecodersMessage)
@@ -324,6 +329,37 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "Invalid progressive parameters", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A progressive file can repeat scans without end, each one a pass over all coefficients.
+// The last scan of a real file is repeated 600 times: refused once 500 have been read.
+TEST_F(JpegTest, EndlessProgressiveScansAreRefused)
+{
+    const std::string file = ColourJpeg(32, 32, {.progressive = true});
+    size_t last = FindMarker(file, 0xDA), next;
+    while ((next = FindMarker(file, 0xDA, last + 2)) != std::string::npos)
+        last = next;
+    const size_t eoi = file.size() - 2;
+    const std::string scan = file.substr(last, eoi - last);
+    std::string looped = file.substr(0, eoi);
+    for (int i = 0; i < 600; ++i)
+        looped += scan;
+    looped += file.substr(eoi);
+
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Write(looped));
+    try {
+        jpeg.DIBNeeded();
+        ADD_FAILURE() << "decoded";
+    } catch (const EJPEG& e) {
+        EXPECT_NE(e.Message.find("Too many scans"), std::string::npos) << e.Message;
+    }
+    // The same file with 100 extra scans is damaged but still within bounds.
+    std::string fewer = file.substr(0, eoi);
+    for (int i = 0; i < 100; ++i)
+        fewer += scan;
+    jpeg.LoadFromFile(Write(fewer + file.substr(eoi)));
+    EXPECT_NO_THROW(jpeg.DIBNeeded());
+}
 
 TEST_F(JpegTest, FileThatCannotBeOpenedRaisesEFOpenErrorNotAGraphicError)
 {

@@ -1,9 +1,12 @@
-// Puts the program on the screen: the entry point's Initialize picks this realisation.
+// Linked into the program only: the application object picks the Qt realisation in
+// Initialize, while tests of the library stay headless unless they install one themselves.
 #include "forms.h"
 #include "qt_realisation.h"
 
 namespace {
-struct Install {
-    Install() { InstallRealisation(&CreateQtRealisation); }
-} install;
+
+struct TInstallQt {
+    TInstallQt() { InstallRealisation(&CreateQtRealisation); }
+} installQt;
+
 }  // namespace

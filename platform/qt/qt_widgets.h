@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include <QObject>
-
 #include "forms.h"
 #include "qt_realisation.h"
 

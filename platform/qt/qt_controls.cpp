@@ -1,0 +1,1033 @@
+// The peers of the controls: each builds its widget, mirrors the control's state onto it and
+// turns the user's clicks, choices, edits, mouse buttons and drops into the control's input.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSizeGrip>
+#include <QToolButton>
+#include <QUrl>
+
+#include "dragdrop.h"
+#include "qt_convert.h"
+#include "qt_form.h"
+#include "qt_peers.h"
+
+// --- Discarded widgets and the input depth ------------------------------------------------
+
+namespace {
+
+int inputDepth = 0;
+
+std::vector<QPointer<QWidget>>& DiscardedWidgets()
+{
+    static std::vector<QPointer<QWidget>> widgets;
+    return widgets;
+}
+
+// Mouse-button flags of WParam that the class library does not name.
+constexpr std::uintptr_t MK_LBUTTON = 0x0001;
+constexpr std::uintptr_t MK_RBUTTON = 0x0002;
+constexpr std::uintptr_t MK_MBUTTON = 0x0010;
+
+}  // namespace
+
+TInputScope::TInputScope() { ++inputDepth; }
+TInputScope::~TInputScope() { --inputDepth; }
+int InputDepth() { return inputDepth; }
+
+void Discard(QWidget* widget)
+{
+    if (!widget)
+        return;
+    widget->hide();
+    DiscardedWidgets().emplace_back(widget);
+    DeleteDiscarded();
+}
+
+void DeleteDiscarded()
+{
+    if (inputDepth > 0)
+        return;
+    std::vector<QPointer<QWidget>> widgets;
+    widgets.swap(DiscardedWidgets());
+    for (const QPointer<QWidget>& w : widgets)
+        delete w.data();  // a parent deleted before its child takes the child along
+}
+
+// --- TQtPeer ------------------------------------------------------------------------------
+
+TQtPeer::TQtPeer(TComponent& component)
+    : component_(component), alive_(std::make_shared<bool>(true)), guard_(std::make_unique<QObject>())
+{
+}
+
+TQtPeer::~TQtPeer()
+{
+    guard_.reset();
+    Discard(widget_);
+}
+
+void TQtPeer::Changed(TChange what)
+{
+    Sync(what);
+}
+
+void TQtPeer::SyncAll()
+{
+    for (TChange what : {TChange::Bounds, TChange::Enabled, TChange::Text, TChange::Hint, TChange::Font,
+                         TChange::Color, TChange::Cursor, TChange::Items, TChange::ItemIndex, TChange::Checked,
+                         TChange::Glyph, TChange::Position, TChange::Panels, TChange::ShortCut, TChange::Painted,
+                         TChange::AcceptDrops, TChange::ReadOnly, TChange::Icon, TChange::Visible})
+        Sync(what);
+}
+
+bool TQtPeer::Input(const std::function<void()>& handler)
+{
+    std::weak_ptr<bool> alive = alive_;
+    // After the program has ended nothing more reaches its objects.
+    if (!Application || Application->Terminated())
+        return true;
+    {
+        TInputScope scope;
+        Application->Deliver(handler);
+    }
+    return !alive.expired();
+}
+
+// --- TControlPeer -------------------------------------------------------------------------
+
+class TControlPeer::TFilter : public QObject {
+public:
+    explicit TFilter(TControlPeer* peer) : peer_(peer) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        return watched->isWidgetType() && peer_->FilterEvent(static_cast<QWidget*>(watched), event);
+    }
+
+private:
+    TControlPeer* peer_;
+};
+
+static QWidget* ContainerOfParent(const TControl& control)
+{
+    if (!control.Parent())
+        return nullptr;
+    TQtPeer* parent = QtPeerOf(*control.Parent());
+    return parent ? parent->Container() : nullptr;
+}
+
+TControlPeer::TControlPeer(TControl& control, QWidget* widget)
+    : TQtPeer(control), control_(control), filter_(std::make_unique<TFilter>(this))
+{
+    widget_ = widget;
+    if (!dynamic_cast<TForm*>(&control)) {
+        QWidget* parent = ContainerOfParent(control);
+        widget->setParent(parent);
+        // A control outside every form has nowhere to show; it must not become a window.
+        if (!parent)
+            widget->setAttribute(Qt::WA_DontShowOnScreen);
+    }
+    AddPart(widget, false);
+}
+
+TControlPeer::~TControlPeer()
+{
+    filter_.reset();
+}
+
+void TControlPeer::AddPart(QWidget* part, bool forwardMouse)
+{
+    part->installEventFilter(filter_.get());
+    parts_.emplace_back(part);
+    if (forwardMouse)
+        mouseParts_.push_back(part);
+}
+
+QPoint TControlPeer::ControlPoint(QWidget* part, QPoint p) const
+{
+    return part == widget_ || !widget_ ? p : part->mapTo(widget_, p);
+}
+
+static std::vector<std::string> LocalFiles(const QMimeData* mime)
+{
+    std::vector<std::string> paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            paths.push_back(StdStr(url.toLocalFile()));
+    return paths;
+}
+
+static TControl* DropTarget(TControl* c)
+{
+    while (c && !c->AcceptsDroppedFiles())
+        c = c->Parent();
+    return c;
+}
+
+bool TControlPeer::FilterEvent(QWidget* part, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        if (std::find(mouseParts_.begin(), mouseParts_.end(), part) == mouseParts_.end())
+            return false;
+        auto* me = static_cast<QMouseEvent*>(event);
+        const bool up = event->type() == QEvent::MouseButtonRelease;
+        unsigned msg = 0;
+        switch (me->button()) {
+        case Qt::LeftButton: msg = up ? WM_LBUTTONUP : WM_LBUTTONDOWN; break;
+        case Qt::RightButton: msg = up ? WM_RBUTTONUP : WM_RBUTTONDOWN; break;
+        case Qt::MiddleButton: msg = up ? WM_MBUTTONUP : WM_MBUTTONDOWN; break;
+        default: return false;
+        }
+        std::uintptr_t flags = 0;
+        const Qt::MouseButtons buttons = me->buttons();
+        if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
+        if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
+        if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
+        const Qt::KeyboardModifiers mods = me->modifiers();
+        if (mods & Qt::ShiftModifier) flags |= MK_SHIFT;
+        if (mods & Qt::ControlModifier) flags |= MK_CONTROL;
+        if (mods & Qt::AltModifier) flags |= MK_ALT;
+        const QPoint p = ControlPoint(part, me->position().toPoint());
+        TControl& control = control_;
+        Input([&] { control.Perform(msg, flags, MakeLParam(p.x(), p.y())); });
+        return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* de = static_cast<QDropEvent*>(event);
+        if (DropTarget(&control_) && !LocalFiles(de->mimeData()).empty())
+            de->acceptProposedAction();
+        else
+            de->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* de = static_cast<QDropEvent*>(event);
+        TControl* target = DropTarget(&control_);
+        std::vector<std::string> paths = LocalFiles(de->mimeData());
+        if (!target || paths.empty() || !Application || Application->Terminated()) {
+            de->ignore();
+            return true;
+        }
+        de->acceptProposedAction();
+        // Posted, as the desktop posts it: the program's handling (a folder scan, a modal
+        // box) then runs from the message loop, not inside the drag-and-drop exchange.
+        Application->PostMessage(target, WM_DROPFILES, NewDropHandle(std::move(paths)), 0);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TControlPeer::RefreshDrops()
+{
+    const bool accept = DropTarget(&control_) != nullptr;
+    for (const QPointer<QWidget>& part : parts_)
+        if (part && !part->isWindow())
+            part->setAcceptDrops(accept);
+    if (QWidget* face = Face(); face && face != widget_)
+        face->setAcceptDrops(accept);
+    if (auto* win = dynamic_cast<TWinControl*>(&control_))
+        for (TControl* child : win->Controls())
+            if (auto* peer = dynamic_cast<TControlPeer*>(QtPeerOf(*child)))
+                peer->RefreshDrops();
+}
+
+void TControlPeer::PushBounds()
+{
+    widget_->setGeometry(control_.Left(), control_.Top(), control_.Width(), control_.Height());
+}
+
+void TControlPeer::NotifyParent()
+{
+    if (control_.Parent())
+        if (TQtPeer* parent = QtPeerOf(*control_.Parent()))
+            parent->ChildGeometryChanged();
+}
+
+void TControlPeer::ApplyPalette()
+{
+    QWidget* face = Face();
+    QPalette p = face->palette();
+    const QColor text = QColorOf(control_.Font().Color);
+    // The disabled look stays the system's.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+        for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            p.setColor(g, r, text);
+    if (UsesColor())
+        p.setColor(QPalette::Window, QColorOf(control_.Color()));
+    face->setPalette(p);
+    face->setAutoFillBackground(UsesColor());
+}
+
+void TControlPeer::Sync(TChange what)
+{
+    if (!widget_)
+        return;
+    switch (what) {
+    case TChange::Bounds:
+        PushBounds();
+        NotifyParent();
+        break;
+    case TChange::Visible:
+        widget_->setVisible(control_.Visible() && !widget_->testAttribute(Qt::WA_DontShowOnScreen));
+        NotifyParent();
+        break;
+    case TChange::Enabled:
+        widget_->setEnabled(control_.Enabled());
+        break;
+    case TChange::Hint:
+        Face()->setToolTip(control_.ShowHint() ? ShortHint(control_.Hint()) : QString());
+        break;
+    case TChange::Font:
+        Face()->setFont(QFontOf(control_.Font()));
+        ApplyPalette();
+        break;
+    case TChange::Color:
+        ApplyPalette();
+        break;
+    case TChange::Cursor:
+        if (control_.Cursor() == TCursor::crHandPoint)
+            Face()->setCursor(Qt::PointingHandCursor);
+        else
+            Face()->unsetCursor();
+        break;
+    case TChange::AcceptDrops:
+        RefreshDrops();
+        break;
+    default:
+        break;
+    }
+}
+
+static Qt::FocusPolicy FocusPolicyOf(const TWinControl& control, Qt::FocusPolicy usual)
+{
+    return control.TabStop() ? usual : Qt::NoFocus;
+}
+
+namespace {
+
+// --- Panels, bevels, labels, images -------------------------------------------------------
+
+class TPanelWidget : public QWidget {
+public:
+    explicit TPanelWidget(const TPanel& panel) : panel_(&panel) {}
+    const TPanel* panel_;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!panel_)
+            return;
+        QPainter p(this);
+        if (!panel_->BevelOuterNone) {
+            const QRect r = rect().adjusted(0, 0, -1, -1);
+            p.setPen(Qt::white);
+            p.drawLine(r.topLeft(), r.topRight());
+            p.drawLine(r.topLeft(), r.bottomLeft());
+            p.setPen(QColor(0xA0, 0xA0, 0xA0));
+            p.drawLine(r.bottomLeft(), r.bottomRight());
+            p.drawLine(r.topRight(), r.bottomRight());
+        }
+        if (!panel_->Caption.empty())
+            p.drawText(rect(), Qt::AlignCenter, LabelText(panel_->Caption));
+    }
+};
+
+class TPanelPeer : public TControlPeer {
+public:
+    explicit TPanelPeer(TPanel& panel) : TControlPeer(panel, new TPanelWidget(panel))
+    {
+        AddPart(widget_, true);
+    }
+    ~TPanelPeer() override
+    {
+        if (auto* w = static_cast<TPanelWidget*>(widget_.data()))
+            w->panel_ = nullptr;
+    }
+
+protected:
+    bool UsesColor() const override { return true; }
+    void Sync(TChange what) override
+    {
+        TControlPeer::Sync(what);
+        if (what == TChange::Text)
+            widget_->update();
+    }
+};
+
+class TBevelWidget : public QWidget {
+public:
+    explicit TBevelWidget(const TBevel& bevel) : bevel_(&bevel) {}
+    const TBevel* bevel_;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!bevel_)
+            return;
+        // An etched edge: the shadow line with a highlight line beside it.
+        QPainter p(this);
+        const QColor shadow(0xA0, 0xA0, 0xA0);
+        const int w = width(), h = height();
+        switch (bevel_->Shape) {
+        case TBevelShape::bsTopLine:
+            p.fillRect(0, 0, w, 1, shadow);
+            p.fillRect(0, 1, w, 1, Qt::white);
+            break;
+        case TBevelShape::bsBottomLine:
+            p.fillRect(0, h - 2, w, 1, shadow);
+            p.fillRect(0, h - 1, w, 1, Qt::white);
+            break;
+        case TBevelShape::bsBox:
+            p.setPen(shadow);
+            p.drawRect(0, 0, w - 2, h - 2);
+            p.setPen(Qt::white);
+            p.drawRect(1, 1, w - 2, h - 2);
+            break;
+        }
+    }
+};
+
+class TBevelPeer : public TControlPeer {
+public:
+    explicit TBevelPeer(TBevel& bevel) : TControlPeer(bevel, new TBevelWidget(bevel))
+    {
+        AddPart(widget_, true);
+    }
+    ~TBevelPeer() override
+    {
+        if (auto* w = static_cast<TBevelWidget*>(widget_.data()))
+            w->bevel_ = nullptr;
+    }
+};
+
+class TLabelPeer : public TControlPeer {
+public:
+    explicit TLabelPeer(TLabel& label) : TControlPeer(label, new QLabel), label_(label)
+    {
+        auto* w = static_cast<QLabel*>(widget_.data());
+        w->setTextFormat(Qt::PlainText);
+        w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        AddPart(widget_, true);
+    }
+
+protected:
+    bool UsesColor() const override { return !label_.Transparent; }
+    void PushBounds() override
+    {
+        QSize size(label_.Width(), label_.Height());
+        // An auto-sized label fits its text; the text is never cut off.
+        if (label_.AutoSize)
+            size = size.expandedTo(widget_->sizeHint());
+        widget_->setGeometry(QRect(QPoint(label_.Left(), label_.Top()), size));
+    }
+    void Sync(TChange what) override
+    {
+        if (what == TChange::Text) {
+            static_cast<QLabel*>(widget_.data())->setText(LabelText(label_.Caption()));
+            PushBounds();
+            return;
+        }
+        TControlPeer::Sync(what);
+        if (what == TChange::Font)
+            PushBounds();
+    }
+
+private:
+    TLabel& label_;
+};
+
+class TImageWidget : public QWidget {
+public:
+    explicit TImageWidget(const TImage& image) : image_(&image) {}
+    const TImage* image_;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!image_)
+            return;
+        QImage picture = WrapSurface(image_->Picture().Pixels());
+        if (picture.isNull())
+            return;
+        QPainter p(this);
+        p.drawImage(event->rect().topLeft(), picture, event->rect());
+    }
+};
+
+class TImagePeer : public TControlPeer {
+public:
+    explicit TImagePeer(TImage& image) : TControlPeer(image, new TImageWidget(image))
+    {
+        AddPart(widget_, true);
+    }
+    ~TImagePeer() override
+    {
+        if (auto* w = static_cast<TImageWidget*>(widget_.data()))
+            w->image_ = nullptr;
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        TControlPeer::Sync(what);
+        if (what == TChange::Glyph)
+            widget_->update();
+    }
+};
+
+// --- Buttons ------------------------------------------------------------------------------
+
+class TSpeedButtonPeer : public TControlPeer {
+public:
+    explicit TSpeedButtonPeer(TSpeedButton& button) : TControlPeer(button, new QToolButton), button_(button)
+    {
+        auto* w = Button();
+        w->setFocusPolicy(Qt::NoFocus);
+        w->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        QObject::connect(w, &QToolButton::clicked, Guard(), [this] {
+            TSpeedButton& b = button_;
+            if (Input([&] { b.Click(); }))
+                SyncDown();
+        });
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        switch (what) {
+        case TChange::Glyph: SyncGlyph(); break;
+        case TChange::Checked: SyncDown(); break;
+        default: TControlPeer::Sync(what);
+        }
+    }
+
+private:
+    QToolButton* Button() const { return static_cast<QToolButton*>(widget_.data()); }
+    // The model latches a grouped button down itself; Qt's own toggle never counts.
+    void SyncDown()
+    {
+        QToolButton* w = Button();
+        if (!w)
+            return;
+        const QSignalBlocker block(w);
+        w->setCheckable(button_.GroupIndex() != 0);
+        w->setChecked(button_.GroupIndex() != 0 && button_.Down());
+    }
+    void SyncGlyph()
+    {
+        const QImage all = TransparentImage(button_.Glyph());
+        QIcon icon;
+        QSize size;
+        if (!all.isNull() && all.width() > 0) {
+            const int n = std::max(button_.NumGlyphs(), 1);
+            const int w = all.width() / n;
+            size = QSize(w, all.height());
+            icon.addPixmap(QPixmap::fromImage(all.copy(0, 0, w, all.height())), QIcon::Normal);
+            // The second picture is the disabled look; with one, Qt greys the first.
+            if (n >= 2)
+                icon.addPixmap(QPixmap::fromImage(all.copy(w, 0, w, all.height())), QIcon::Disabled);
+        }
+        Button()->setIcon(icon);
+        if (size.isValid())
+            Button()->setIconSize(size);
+    }
+
+    TSpeedButton& button_;
+};
+
+class TButtonPeer : public TControlPeer {
+public:
+    explicit TButtonPeer(TButton& button) : TControlPeer(button, new QPushButton), button_(button)
+    {
+        auto* w = static_cast<QPushButton*>(widget_.data());
+        w->setFocusPolicy(FocusPolicyOf(button, Qt::StrongFocus));
+        w->setDefault(button.Default);
+        QObject::connect(w, &QPushButton::clicked, Guard(), [this] {
+            TButton& b = button_;
+            Input([&] { b.Click(); });
+        });
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        if (what == TChange::Text)
+            static_cast<QPushButton*>(widget_.data())->setText(QStr(button_.Caption()));
+        else
+            TControlPeer::Sync(what);
+    }
+
+private:
+    TButton& button_;
+};
+
+class TCheckBoxPeer : public TControlPeer {
+public:
+    explicit TCheckBoxPeer(TCheckBox& check) : TControlPeer(check, new QCheckBox), check_(check)
+    {
+        auto* w = Box();
+        w->setFocusPolicy(FocusPolicyOf(check, Qt::StrongFocus));
+        QObject::connect(w, &QCheckBox::clicked, Guard(), [this] {
+            TCheckBox& c = check_;
+            if (Input([&] { c.Click(); }))
+                SyncChecked();
+        });
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        switch (what) {
+        case TChange::Text: Box()->setText(QStr(check_.Caption())); break;
+        case TChange::Checked: SyncChecked(); break;
+        default: TControlPeer::Sync(what);
+        }
+    }
+
+private:
+    QCheckBox* Box() const { return static_cast<QCheckBox*>(widget_.data()); }
+    void SyncChecked()
+    {
+        if (QCheckBox* w = Box()) {
+            const QSignalBlocker block(w);
+            w->setChecked(check_.Checked());
+        }
+    }
+    TCheckBox& check_;
+};
+
+// --- Edits, up-downs, combo boxes ---------------------------------------------------------
+
+class TEditPeer : public TControlPeer {
+public:
+    explicit TEditPeer(TEdit& edit) : TControlPeer(edit, new QLineEdit), edit_(edit)
+    {
+        auto* w = Line();
+        w->setFocusPolicy(FocusPolicyOf(edit, Qt::StrongFocus));
+        QObject::connect(w, &QLineEdit::textEdited, Guard(), [this](const QString& text) {
+            TEdit& e = edit_;
+            const std::string t = StdStr(text);
+            Input([&] { e.UserEdited(t); });
+        });
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        switch (what) {
+        case TChange::Text:
+            if (Line()->text() != QStr(edit_.Text()))
+                Line()->setText(QStr(edit_.Text()));
+            break;
+        case TChange::ReadOnly: Line()->setReadOnly(edit_.ReadOnly()); break;
+        default: TControlPeer::Sync(what);
+        }
+    }
+
+private:
+    QLineEdit* Line() const { return static_cast<QLineEdit*>(widget_.data()); }
+    TEdit& edit_;
+};
+
+class TUpDownWidget : public QWidget {
+public:
+    TUpDownWidget() : up(new QToolButton(this)), down(new QToolButton(this))
+    {
+        up->setArrowType(Qt::UpArrow);
+        down->setArrowType(Qt::DownArrow);
+        for (QToolButton* b : {up, down}) {
+            b->setFocusPolicy(Qt::NoFocus);
+            b->setAutoRepeat(true);
+        }
+    }
+    QToolButton* up;
+    QToolButton* down;
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        const int half = height() / 2;
+        up->setGeometry(0, 0, width(), half);
+        down->setGeometry(0, half, width(), height() - half);
+    }
+};
+
+class TUpDownPeer : public TControlPeer {
+public:
+    explicit TUpDownPeer(TUpDown& updown) : TControlPeer(updown, new TUpDownWidget), updown_(updown)
+    {
+        auto* w = static_cast<TUpDownWidget*>(widget_.data());
+        QObject::connect(w->up, &QToolButton::clicked, Guard(), [this] { Arrow(TUDBtnType::btNext); });
+        QObject::connect(w->down, &QToolButton::clicked, Guard(), [this] { Arrow(TUDBtnType::btPrev); });
+    }
+
+private:
+    void Arrow(TUDBtnType button)
+    {
+        TUpDown& u = updown_;
+        Input([&] { u.ArrowClick(button); });
+    }
+    TUpDown& updown_;
+};
+
+class TComboBoxPeer : public TControlPeer {
+public:
+    explicit TComboBoxPeer(TComboBox& combo) : TControlPeer(combo, new QComboBox), combo_(combo)
+    {
+        auto* w = Combo();
+        w->setEditable(false);
+        w->setFocusPolicy(FocusPolicyOf(combo, Qt::StrongFocus));
+        // Long lists: no measuring of every entry, and rows of one height.
+        w->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        if (auto* view = qobject_cast<QListView*>(w->view()))
+            view->setUniformItemSizes(true);
+        QObject::connect(w, &QComboBox::activated, Guard(), [this](int index) {
+            TComboBox& c = combo_;
+            if (Input([&] { c.UserSelect(index); }))
+                SyncIndex();
+        });
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        switch (what) {
+        case TChange::Items: SyncItems(); break;
+        case TChange::ItemIndex: SyncIndex(); break;
+        default: TControlPeer::Sync(what);
+        }
+    }
+
+private:
+    QComboBox* Combo() const { return static_cast<QComboBox*>(widget_.data()); }
+    // The list only grows by appending or is emptied, and each change is reported, so the
+    // widget's entries are a prefix of the model's: append what is new, rebuild otherwise.
+    void SyncItems()
+    {
+        QComboBox* w = Combo();
+        const QSignalBlocker block(w);
+        const std::vector<std::string>& items = combo_.Items().Items();
+        const int have = w->count();
+        const int want = static_cast<int>(items.size());
+        const bool prefix = have <= want && (have == 0 || w->itemText(have - 1) == QStr(items[size_t(have - 1)]));
+        if (!prefix) {
+            w->clear();
+            AppendItems(0);
+        } else if (want > have) {
+            AppendItems(have);
+        }
+        w->setCurrentIndex(combo_.ItemIndex());
+    }
+    void AppendItems(int from)
+    {
+        const std::vector<std::string>& items = combo_.Items().Items();
+        QStringList list;
+        list.reserve(static_cast<qsizetype>(items.size()) - from);
+        for (size_t i = size_t(from); i < items.size(); ++i)
+            list.append(QStr(items[i]));
+        Combo()->addItems(list);
+    }
+    void SyncIndex()
+    {
+        QComboBox* w = Combo();
+        if (!w)
+            return;
+        const QSignalBlocker block(w);
+        if (w->count() != combo_.Items().Count())
+            SyncItems();
+        w->setCurrentIndex(combo_.ItemIndex());
+    }
+    TComboBox& combo_;
+};
+
+// --- Status bar ---------------------------------------------------------------------------
+
+class TStatusBarWidget : public QWidget {
+public:
+    explicit TStatusBarWidget(TStatusBar& bar) : bar_(&bar), grip(new QSizeGrip(this)) {}
+    TStatusBar* bar_;
+    QSizeGrip* grip;
+
+    void PlaceGrip()
+    {
+        const QSize s = grip->sizeHint();
+        grip->setGeometry(width() - s.width(), height() - s.height(), s.width(), s.height());
+        grip->setVisible(bar_ && bar_->SizeGrip);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { PlaceGrip(); }
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!bar_)
+            return;
+        QPainter p(this);
+        const QColor shadow(0xA0, 0xA0, 0xA0);
+        const int top = 2, bottom = height();
+        const int right = width() - (bar_->SizeGrip ? grip->sizeHint().width() : 0);
+        int left = 0;
+        const int n = bar_->PanelCount();
+        for (int i = 0; i < n; ++i) {
+            // Panels sit side by side with a small gap; the last one takes what is left.
+            const TStatusPanel* panel = bar_->Panels(i);
+            const int end = i + 1 < n ? left + panel->Width() : std::max(right, left);
+            const QRect r(left, top, std::max(end - left, 0), bottom - top);
+            if (r.width() > 1 && r.height() > 1) {
+                p.setPen(shadow);
+                p.drawLine(r.left(), r.top(), r.right(), r.top());
+                p.drawLine(r.left(), r.top(), r.left(), r.bottom());
+                p.setPen(Qt::white);
+                p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+                p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+                p.save();
+                const QRect text = r.adjusted(3, 1, -2, -1);
+                p.setClipRect(text);
+                p.setPen(palette().color(QPalette::WindowText));
+                p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QStr(panel->Text()));
+                p.restore();
+            }
+            left = end + 2;
+        }
+    }
+};
+
+class TStatusBarPeer : public TControlPeer {
+public:
+    explicit TStatusBarPeer(TStatusBar& bar) : TControlPeer(bar, new TStatusBarWidget(bar))
+    {
+        AddPart(widget_, true);
+    }
+    ~TStatusBarPeer() override
+    {
+        if (TStatusBarWidget* w = Bar())
+            w->bar_ = nullptr;
+    }
+
+protected:
+    bool UsesColor() const override { return true; }
+    void Sync(TChange what) override
+    {
+        TControlPeer::Sync(what);
+        if (what == TChange::Panels || what == TChange::Text) {
+            Bar()->PlaceGrip();
+            Bar()->update();
+        }
+    }
+
+private:
+    TStatusBarWidget* Bar() const { return static_cast<TStatusBarWidget*>(widget_.data()); }
+};
+
+// --- Scroll box and paint box -------------------------------------------------------------
+
+class TScrollBoxPeer : public TControlPeer {
+public:
+    explicit TScrollBoxPeer(TScrollBox& box) : TControlPeer(box, new QScrollArea), box_(box)
+    {
+        auto* area = Area();
+        area->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        area->setLineWidth(box.SingleBorder ? 1 : 0);
+        area->setWidgetResizable(false);
+        area->setFocusPolicy(FocusPolicyOf(box, Qt::StrongFocus));
+        content_ = new QWidget;
+        area->setWidget(content_);
+        area->viewport()->setAutoFillBackground(true);
+        AddPart(area->viewport(), true);
+        AddPart(content_, true);
+    }
+
+    QWidget* Container() const override { return content_; }
+    void ChildGeometryChanged() override
+    {
+        // The scrolled content is just large enough for the visible children.
+        int w = 0, h = 0;
+        for (TControl* c : box_.Controls())
+            if (c->Visible()) {
+                w = std::max(w, c->Left() + c->Width());
+                h = std::max(h, c->Top() + c->Height());
+            }
+        if (content_)
+            content_->resize(w, h);
+    }
+
+protected:
+    bool UsesColor() const override { return true; }
+    void Sync(TChange what) override
+    {
+        TControlPeer::Sync(what);
+        if ((what == TChange::Color || what == TChange::Font) && content_) {
+            for (QWidget* w : {Area()->viewport(), content_.data()}) {
+                QPalette p = w->palette();
+                p.setColor(QPalette::Window, QColorOf(box_.Color()));
+                w->setPalette(p);
+            }
+        }
+    }
+    QPoint ControlPoint(QWidget* part, QPoint p) const override
+    {
+        // The box's own coordinates are those of what it shows.
+        QWidget* viewport = Area()->viewport();
+        return part == viewport ? p : part->mapTo(viewport, p);
+    }
+
+private:
+    QScrollArea* Area() const { return static_cast<QScrollArea*>(widget_.data()); }
+    TScrollBox& box_;
+    QPointer<QWidget> content_;
+};
+
+class TPaintBoxWidget : public QWidget {
+public:
+    explicit TPaintBoxWidget(const TPaintBox& box) : box_(&box)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    const TPaintBox* box_;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!box_)
+            return;
+        // The program's drawing is kept in the surface; the screen shows it as it stands.
+        QPainter p(this);
+        const QImage surface = WrapSurface(box_->Surface());
+        const QRect r = event->rect();
+        if (!surface.isNull())
+            p.drawImage(r.topLeft(), surface, r);
+        const QRect outside = QRegion(r).subtracted(QRegion(surface.rect())).boundingRect();
+        if (!outside.isEmpty())
+            p.fillRect(outside, palette().color(QPalette::Window));
+    }
+};
+
+class TPaintBoxPeer : public TControlPeer {
+public:
+    explicit TPaintBoxPeer(TPaintBox& box) : TControlPeer(box, new TPaintBoxWidget(box)), box_(box)
+    {
+        AddPart(widget_, true);
+    }
+    ~TPaintBoxPeer() override
+    {
+        if (auto* w = static_cast<TPaintBoxWidget*>(widget_.data()))
+            w->box_ = nullptr;
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        switch (what) {
+        case TChange::Painted: {
+            const TRect r = box_.TakeDirtyRect();
+            if (r.Width() > 0 && r.Height() > 0)
+                widget_->update(r.Left, r.Top, r.Width(), r.Height());
+            break;
+        }
+        case TChange::Bounds:
+            TControlPeer::Sync(what);
+            widget_->update();
+            break;
+        default: TControlPeer::Sync(what);
+        }
+    }
+
+private:
+    TPaintBox& box_;
+};
+
+// --- Group box and plain controls ---------------------------------------------------------
+
+class TGroupBoxPeer : public TControlPeer {
+public:
+    explicit TGroupBoxPeer(TGroupBox& box) : TControlPeer(box, new QGroupBox), box_(box)
+    {
+        AddPart(widget_, true);
+    }
+
+protected:
+    void Sync(TChange what) override
+    {
+        if (what == TChange::Text)
+            static_cast<QGroupBox*>(widget_.data())->setTitle(QStr(box_.Caption));
+        else
+            TControlPeer::Sync(what);
+    }
+
+private:
+    TGroupBox& box_;
+};
+
+class TPlainPeer : public TControlPeer {
+public:
+    explicit TPlainPeer(TControl& control) : TControlPeer(control, new QWidget)
+    {
+        AddPart(widget_, true);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TQtPeer> MakePeer(TComponent& c)
+{
+    if (auto* x = dynamic_cast<TForm*>(&c)) return MakeFormPeer(*x);
+    if (auto* x = dynamic_cast<TPanel*>(&c)) return std::make_unique<TPanelPeer>(*x);
+    if (auto* x = dynamic_cast<TBevel*>(&c)) return std::make_unique<TBevelPeer>(*x);
+    if (auto* x = dynamic_cast<TSpeedButton*>(&c)) return std::make_unique<TSpeedButtonPeer>(*x);
+    if (auto* x = dynamic_cast<TEdit*>(&c)) return std::make_unique<TEditPeer>(*x);
+    if (auto* x = dynamic_cast<TUpDown*>(&c)) return std::make_unique<TUpDownPeer>(*x);
+    if (auto* x = dynamic_cast<TLabel*>(&c)) return std::make_unique<TLabelPeer>(*x);
+    if (auto* x = dynamic_cast<TComboBox*>(&c)) return std::make_unique<TComboBoxPeer>(*x);
+    if (auto* x = dynamic_cast<TStatusBar*>(&c)) return std::make_unique<TStatusBarPeer>(*x);
+    if (auto* x = dynamic_cast<TScrollBox*>(&c)) return std::make_unique<TScrollBoxPeer>(*x);
+    if (auto* x = dynamic_cast<TPaintBox*>(&c)) return std::make_unique<TPaintBoxPeer>(*x);
+    if (auto* x = dynamic_cast<TButton*>(&c)) return std::make_unique<TButtonPeer>(*x);
+    if (auto* x = dynamic_cast<TCheckBox*>(&c)) return std::make_unique<TCheckBoxPeer>(*x);
+    if (auto* x = dynamic_cast<TGroupBox*>(&c)) return std::make_unique<TGroupBoxPeer>(*x);
+    if (auto* x = dynamic_cast<TImage*>(&c)) return std::make_unique<TImagePeer>(*x);
+    if (auto* x = dynamic_cast<TControl*>(&c)) return std::make_unique<TPlainPeer>(*x);
+    // Timers, menus (their form builds the actions) and the like have no widget.
+    return std::make_unique<TQtPeer>(c);
+}
+
+void ApplyTabOrder(TWinControl& control)
+{
+    std::vector<TWinControl*> children;
+    for (TControl* c : control.Controls())
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            children.push_back(w);
+    std::stable_sort(children.begin(), children.end(),
+                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    QWidget* previous = nullptr;
+    for (TWinControl* child : children) {
+        TQtPeer* peer = QtPeerOf(*child);
+        QWidget* w = peer ? peer->Widget() : nullptr;
+        if (w && (w->focusPolicy() & Qt::TabFocus)) {
+            if (previous)
+                QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
+        ApplyTabOrder(*child);
+    }
+}

@@ -1,0 +1,501 @@
+// Forms on screen: the top-level window with its menu bar and client area, the sizes and
+// moves the user makes, the close box, modality and the menu's actions.
+#include "qt_form.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+
+#include "qt_convert.h"
+
+namespace {
+
+qint64 NowMs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+// How long the window system may take to confirm a size or position we asked for.
+constexpr qint64 ConfirmationMs = 1000;
+
+// --- Menu items ---------------------------------------------------------------------------
+
+class TMenuItemPeer : public TQtPeer {
+public:
+    TMenuItemPeer(TMenuItem& item, QWidget* container) : TQtPeer(item), item_(item)
+    {
+        if (!item.Items().empty()) {
+            menu_ = new QMenu(container);
+            action_ = menu_->menuAction();
+        } else {
+            action_ = new QAction(container);
+            QObject::connect(action_, &QAction::triggered, Guard(), [this] {
+                TMenuItem& it = item_;
+                // The model keeps the check mark; Qt's own toggle never counts.
+                if (Input([&] { it.Click(); }))
+                    SyncChecked();
+            });
+        }
+        container->addAction(action_);
+    }
+    ~TMenuItemPeer() override
+    {
+        if (menu_)
+            delete menu_.data();
+        else if (action_)
+            delete action_.data();
+    }
+    QAction* Action() const override { return action_; }
+    QMenu* Menu() const { return menu_; }
+
+protected:
+    void Sync(TChange what) override
+    {
+        if (!action_)
+            return;
+        switch (what) {
+        case TChange::Text:
+        case TChange::ShortCut: {
+            action_->setSeparator(item_.IsLine());
+            // The shortcut is shown only: keys go to the model, which knows when it applies.
+            QString text = QStr(item_.Caption());
+            const QString keys = ShortCutText(item_.ShortCut());
+            if (!keys.isEmpty())
+                text += QLatin1Char('\t') + keys;
+            action_->setText(text);
+            break;
+        }
+        case TChange::Enabled: action_->setEnabled(item_.Enabled()); break;
+        case TChange::Checked: SyncChecked(); break;
+        default: break;
+        }
+    }
+
+private:
+    void SyncChecked()
+    {
+        if (!action_ || menu_)
+            return;
+        const QSignalBlocker block(action_);
+        action_->setCheckable(item_.Checked());
+        action_->setChecked(item_.Checked());
+    }
+
+    TMenuItem& item_;
+    QPointer<QAction> action_;
+    QPointer<QMenu> menu_;
+};
+
+void BuildMenuItems(TMenuItem& parent, QWidget* container)
+{
+    for (TMenuItem* item : parent.Items()) {
+        if (item->Peer())
+            continue;
+        auto peer = std::make_unique<TMenuItemPeer>(*item, container);
+        TMenuItemPeer* raw = peer.get();
+        item->SetPeer(std::move(peer));
+        raw->SyncAll();
+        if (QMenu* sub = raw->Menu())
+            BuildMenuItems(*item, sub);
+    }
+}
+
+Qt::WindowFlags FlagsOf(const TForm& form)
+{
+    const TBorderIcons& icons = form.BorderIcons;
+    Qt::WindowFlags f = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (form.BorderStyle == TBorderStyle::bsDialog) {
+        f |= Qt::Dialog | Qt::WindowCloseButtonHint;
+        if (icons.SystemMenu)
+            f |= Qt::WindowSystemMenuHint;
+        return f;
+    }
+    f |= Qt::Window;
+    if (icons.SystemMenu)
+        f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (icons.Minimize)
+        f |= Qt::WindowMinimizeButtonHint;
+    if (icons.Maximize)
+        f |= Qt::WindowMaximizeButtonHint;
+    return f;
+}
+
+void CollectButtons(TComponent& owner, std::vector<TButton*>& buttons)
+{
+    for (TComponent* c : owner.Components()) {
+        if (auto* b = dynamic_cast<TButton*>(c))
+            buttons.push_back(b);
+        CollectButtons(*c, buttons);
+    }
+}
+
+// The button Enter (the focused one, else the default one) or Escape (the cancel one) clicks.
+TButton* DialogButton(TForm& form, bool cancel, QWidget* focus)
+{
+    std::vector<TButton*> buttons;
+    CollectButtons(form, buttons);
+    auto usable = [](TButton* b) {
+        TQtPeer* peer = QtPeerOf(*b);
+        return b->EnabledInTree() && peer && peer->Widget() && peer->Widget()->isVisible();
+    };
+    if (!cancel && focus)
+        for (TButton* b : buttons)
+            if (usable(b) && QtPeerOf(*b)->Widget() == focus)
+                return b;
+    for (TButton* b : buttons)
+        if (usable(b) && (cancel ? b->Cancel : b->Default))
+            return b;
+    return nullptr;
+}
+
+}  // namespace
+
+// --- TFormWindow --------------------------------------------------------------------------
+
+TFormWindow::TFormWindow() : QWidget(nullptr, Qt::Window), Client(new QWidget(this)) {}
+
+int TFormWindow::MenuBarHeight(int width) const
+{
+    if (!MenuBar)
+        return 0;
+    const int h = MenuBar->heightForWidth(std::max(width, 1));
+    return h > 0 ? h : MenuBar->sizeHint().height();
+}
+
+int TFormWindow::LayoutParts()
+{
+    const int bar = MenuBarHeight(width());
+    if (MenuBar)
+        MenuBar->setGeometry(0, 0, width(), bar);
+    Client->setGeometry(0, bar, width(), std::max(height() - bar, 0));
+    return bar;
+}
+
+void TFormWindow::resizeEvent(QResizeEvent*)
+{
+    if (Peer)
+        Peer->WindowResized();
+    else
+        LayoutParts();
+}
+
+void TFormWindow::moveEvent(QMoveEvent*)
+{
+    if (Peer)
+        Peer->WindowMoved();
+}
+
+void TFormWindow::closeEvent(QCloseEvent* event)
+{
+    if (!Peer) {
+        event->accept();
+        return;
+    }
+    // The form decides: its OnClose may refuse, and the main form's close ends the program.
+    event->ignore();
+    Peer->CloseRequested();
+}
+
+void TFormWindow::showEvent(QShowEvent*)
+{
+    if (Peer)
+        Peer->WindowShown();
+}
+
+// --- TFormPeer ----------------------------------------------------------------------------
+
+TFormPeer::TFormPeer(TForm& form) : TControlPeer(form, new TFormWindow), form_(form)
+{
+    window_ = static_cast<TFormWindow*>(widget_.data());
+    window_->Peer = this;
+    window_->setWindowFlags(FlagsOf(form));
+    window_->Client->setAutoFillBackground(true);
+    AddPart(window_->Client, true);
+    if (form.Menu) {
+        window_->MenuBar = new QMenuBar(window_);
+        window_->MenuBar->setNativeMenuBar(false);
+        BuildMenuItems(form.Menu->Items(), window_->MenuBar);
+    }
+}
+
+TFormPeer::~TFormPeer()
+{
+    if (window_)
+        window_->Peer = nullptr;
+}
+
+QWidget* TFormPeer::Container() const
+{
+    return window_ ? window_->Client : nullptr;
+}
+
+QWidget* TFormPeer::Face() const
+{
+    return Container();
+}
+
+QMenuBar* TFormPeer::MenuBar() const
+{
+    return window_ ? window_->MenuBar : nullptr;
+}
+
+QPoint TFormPeer::ControlPoint(QWidget*, QPoint p) const
+{
+    return p;
+}
+
+void TFormPeer::Sync(TChange what)
+{
+    if (!window_)
+        return;
+    switch (what) {
+    case TChange::Bounds: PushGeometry(); break;
+    case TChange::Visible: ShowWindow(form_.Visible()); break;
+    case TChange::Enabled: window_->setEnabled(form_.Enabled()); break;
+    case TChange::Text: window_->setWindowTitle(QStr(form_.Caption())); break;
+    case TChange::Icon:
+        window_->setWindowIcon(form_.Icon.Empty() ? QIcon() : QIcon(QPixmap::fromImage(TransparentImage(form_.Icon))));
+        break;
+    case TChange::Stacking: break;  // SetTopMost does the work and answers
+    default: TControlPeer::Sync(what);
+    }
+}
+
+void TFormPeer::PushGeometry()
+{
+    // While the model takes the user's change, its answer is pushed once afterwards.
+    if (!window_ || userGeometry_ > 0)
+        return;
+    ++pushing_;
+    const int clientWidth = std::max(form_.ClientWidth(), 0);
+    const int clientHeight = std::max(form_.ClientHeight(), 0);
+    const QSize size(clientWidth, clientHeight + window_->MenuBarHeight(clientWidth));
+    const QPoint pos(form_.Left(), form_.Top());
+    bool changed = false;
+    if (form_.BorderStyle == TBorderStyle::bsDialog) {
+        if (window_->minimumSize() != size || window_->maximumSize() != size || window_->size() != size) {
+            window_->setFixedSize(size);
+            changed = true;
+        }
+    } else if (window_->size() != size) {
+        window_->resize(size);
+        changed = true;
+    }
+    if (window_->frameGeometry().topLeft() != pos) {
+        window_->move(pos);
+        changed = true;
+    }
+    if (changed && window_->isVisible())
+        pushed_.push_back(TPushed{size, pos, NowMs()});
+    window_->LayoutParts();
+    --pushing_;
+}
+
+bool TFormPeer::RecentlyPushed(QSize size)
+{
+    const qint64 now = NowMs();
+    while (!pushed_.empty() && now - pushed_.front().at > ConfirmationMs)
+        pushed_.pop_front();
+    auto it = std::find_if(pushed_.begin(), pushed_.end(), [&](const TPushed& p) { return p.size == size; });
+    if (it == pushed_.end())
+        return false;
+    pushed_.erase(pushed_.begin(), it + 1);
+    return true;
+}
+
+bool TFormPeer::RecentlyPushed(QPoint pos)
+{
+    const qint64 now = NowMs();
+    while (!pushed_.empty() && now - pushed_.front().at > ConfirmationMs)
+        pushed_.pop_front();
+    auto it = std::find_if(pushed_.begin(), pushed_.end(), [&](const TPushed& p) { return p.pos == pos; });
+    if (it == pushed_.end())
+        return false;
+    pushed_.erase(pushed_.begin(), it + 1);
+    return true;
+}
+
+bool TFormPeer::TakeUserGeometry(const std::function<void()>& change)
+{
+    ++userGeometry_;
+    if (!Input(change))
+        return false;
+    --userGeometry_;
+    // The program may refuse the change (an OnResize that pins the width): the window
+    // follows the model.
+    PushGeometry();
+    return true;
+}
+
+void TFormPeer::WindowResized()
+{
+    if (!window_)
+        return;
+    const int bar = window_->LayoutParts();
+    if (pushing_ > 0 || userGeometry_ > 0 || !window_->isVisible())
+        return;
+    const QSize size = window_->size();
+    if (RecentlyPushed(size))
+        return;
+    const int clientWidth = size.width(), clientHeight = size.height() - bar;
+    if (clientWidth == form_.ClientWidth() && clientHeight == form_.ClientHeight())
+        return;
+    TForm& form = form_;
+    TakeUserGeometry([&] { form.UserResized(clientWidth, clientHeight); });
+}
+
+void TFormPeer::WindowMoved()
+{
+    if (!window_ || pushing_ > 0 || userGeometry_ > 0 || !window_->isVisible())
+        return;
+    const QPoint pos = window_->frameGeometry().topLeft();
+    if (RecentlyPushed(pos))
+        return;
+    if (pos.x() == form_.Left() && pos.y() == form_.Top())
+        return;
+    TForm& form = form_;
+    TakeUserGeometry([&] { form.UserMoved(pos.x(), pos.y()); });
+}
+
+void TFormPeer::CloseRequested()
+{
+    TForm& form = form_;
+    Input([&] { form.Perform(WM_CLOSE); });
+}
+
+void TFormPeer::WindowShown()
+{
+    // The frame is known only once the window is on screen, and the window manager may
+    // take a moment: measure after the show has been handled.
+    if (!frameReported_)
+        QTimer::singleShot(0, Guard(), [this] { ReportFrame(); });
+}
+
+void TFormPeer::ReportFrame()
+{
+    if (frameReported_ || !window_ || !window_->isVisible())
+        return;
+    frameReported_ = true;
+    const QRect frame = window_->frameGeometry();
+    const QRect inner = window_->geometry();
+    const int frameWidth = frame.width() - inner.width();
+    const int frameHeight = frame.height() - inner.height();
+    const int bar = window_->MenuBarHeight(window_->width());
+    TForm& form = form_;
+    TakeUserGeometry([&] { form.SetFrameMetrics(frameWidth, frameHeight, bar); });
+}
+
+void TFormPeer::SetModality(Qt::WindowModality modality)
+{
+    if (window_->windowModality() == modality)
+        return;
+    // Modality takes effect when the window is shown.
+    const bool shown = window_->isVisible();
+    ++pushing_;
+    if (shown)
+        window_->hide();
+    window_->setWindowModality(modality);
+    if (modality != Qt::NonModal && Application && Application->MainForm() && Application->MainForm() != &form_) {
+        TFormPeer* main = FormPeerOf(*Application->MainForm());
+        if (main && main->Window() && main->Window()->windowHandle()) {
+            window_->winId();
+            if (QWindow* handle = window_->windowHandle())
+                handle->setTransientParent(main->Window()->windowHandle());
+        }
+    }
+    if (shown)
+        window_->show();
+    --pushing_;
+}
+
+void TFormPeer::ShowWindow(bool visible)
+{
+    if (visible) {
+        if (form_.Modal())
+            SetModality(Qt::ApplicationModal);
+        PushGeometry();
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    } else {
+        window_->hide();
+        SetModality(Qt::NonModal);
+    }
+}
+
+void TFormPeer::MakeModal()
+{
+    if (!window_)
+        return;
+    SetModality(Qt::ApplicationModal);
+    if (window_->isVisible()) {
+        window_->raise();
+        window_->activateWindow();
+    }
+}
+
+bool TFormPeer::SetTopMost(bool topMost)
+{
+    if (!window_)
+        return false;
+    if (window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
+        return true;
+    const bool shown = window_->isVisible();
+    const QPoint pos = window_->frameGeometry().topLeft();
+    const QSize size = window_->size();
+    ++pushing_;
+    // A new flag makes Qt take the window down and build it anew.
+    window_->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    window_->move(pos);
+    window_->resize(size);
+    if (shown && !window_->isVisible())
+        window_->show();
+    --pushing_;
+    return true;
+}
+
+bool TFormPeer::KeyDown(unsigned key, TShiftState shift, QWidget* focus)
+{
+    std::intptr_t result = 0;
+    TForm& form = form_;
+    if (!Input([&] { result = form.Perform(WM_KEYDOWN, KeyWParam(key, shift)); }))
+        return true;
+    if (result != 0)
+        return true;
+    // Enter clicks the focused button or else the default one, Escape the cancel button.
+    constexpr unsigned VK_RETURN = 13, VK_ESCAPE = 27;
+    if ((key == VK_RETURN || key == VK_ESCAPE) && shift.NoModifier() && form.Enabled()) {
+        if (TButton* button = DialogButton(form, key == VK_ESCAPE, focus)) {
+            Input([&] { button->Click(); });
+            return true;
+        }
+    }
+    return false;
+}
+
+TFormPeer* FormPeerOf(const TForm& form)
+{
+    return dynamic_cast<TFormPeer*>(form.Peer());
+}
+
+TFormPeer* FormPeerOfWindow(QWidget* window)
+{
+    auto* w = dynamic_cast<TFormWindow*>(window);
+    return w ? w->Peer : nullptr;
+}
+
+std::unique_ptr<TQtPeer> MakeFormPeer(TForm& form)
+{
+    return std::make_unique<TFormPeer>(form);
+}

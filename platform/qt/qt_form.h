@@ -1,0 +1,86 @@
+#pragma once
+// A form's top-level window: an optional menu bar over the client area that holds the
+// form's controls.
+#include <deque>
+#include <functional>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "qt_peers.h"
+
+class QMenuBar;
+class TFormPeer;
+
+class TFormWindow : public QWidget {
+public:
+    TFormWindow();
+    TFormPeer* Peer = nullptr;
+    QWidget* Client = nullptr;
+    QMenuBar* MenuBar = nullptr;
+    // Places the menu bar and the client area; the menu bar's height for the window's width.
+    int LayoutParts();
+    int MenuBarHeight(int width) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+};
+
+class TFormPeer : public TControlPeer {
+public:
+    explicit TFormPeer(TForm& form);
+    ~TFormPeer() override;
+    TForm& Form() const { return form_; }
+    TFormWindow* Window() const { return window_; }
+    QWidget* Container() const override;
+    QMenuBar* MenuBar() const;
+
+    // A key pressed in the window; true when the model took it.
+    bool KeyDown(unsigned key, TShiftState shift, QWidget* focus);
+    bool SetTopMost(bool topMost);
+    void MakeModal();
+
+    // From the window.
+    void WindowResized();
+    void WindowMoved();
+    void CloseRequested();
+    void WindowShown();
+
+protected:
+    void Sync(TChange what) override;
+    QWidget* Face() const override;
+    bool UsesColor() const override { return true; }
+    QPoint ControlPoint(QWidget* part, QPoint p) const override;
+
+private:
+    void PushGeometry();
+    void ReportFrame();
+    void ShowWindow(bool visible);
+    void SetModality(Qt::WindowModality modality);
+    // Lets the model take a change the user (or the window system) made, then shows the
+    // model's answer; false when the form went away meanwhile.
+    bool TakeUserGeometry(const std::function<void()>& change);
+    bool RecentlyPushed(QSize size);
+    bool RecentlyPushed(QPoint pos);
+
+    TForm& form_;
+    QPointer<TFormWindow> window_;
+    int pushing_ = 0;         // inside our own move or resize
+    int userGeometry_ = 0;    // the model is taking a move or resize the user made
+    bool frameReported_ = false;
+    // Sizes and positions lately pushed to a shown window: the window system may confirm one
+    // after a newer push, and that late confirmation is no change of the user's.
+    struct TPushed {
+        QSize size;
+        QPoint pos;
+        qint64 at;
+    };
+    std::deque<TPushed> pushed_;
+};
+
+TFormPeer* FormPeerOf(const TForm& form);
+// The peer of the form whose window this is, if any.
+TFormPeer* FormPeerOfWindow(QWidget* window);

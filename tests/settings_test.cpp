@@ -1,0 +1,289 @@
+// fovi.ini: read once at start, written at every close, twelve keys in a fixed order.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <tuple>
+
+#include "inifile.h"
+#include "viewer.h"
+
+namespace {
+
+// The section as SaveConfig writes it into a file that did not have it; TIniFile ends the
+// lines it writes in CR LF.
+std::string ConfigLines(const TfrmMain& f, const std::string& skip = "")
+{
+    const std::pair<const char*, int> keys[] = {
+        {"WndLeft", f.WndLeft},     {"WndTop", f.WndTop},       {"WndWidth", f.WndWidth},
+        {"WndHeight", f.WndHeight}, {"WndFront", f.WndFront},   {"ToolBar", f.ToolBar},
+        {"StatusBar", f.StatusBar}, {"PageBar", f.PageBar},     {"AutoResize", f.AutoResize},
+        {"SlideTime", f.SlideTime}, {"WndPosCng", f.WndPosCng}, {"ExitConfirm", f.ExitConfirm},
+    };
+    std::string s;
+    for (const auto& [key, value] : keys)
+        if (key != skip)
+            s += std::string(key) + "=" + std::to_string(value) + "\r\n";
+    return s;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+class Settings : public ViewerTest {
+protected:
+    void StartWith(const std::string& ini)
+    {
+        programDir_->Write("fovi.ini", ini);
+        Start();
+    }
+    void Restart()
+    {
+        TearDown();
+        SetUp();
+    }
+    void Close()
+    {
+        Main().mnuFileExit->Click();
+        ASSERT_TRUE(Application->Terminated());
+    }
+    // A key's value in the file as it is now, or nullopt when the key is not there.
+    std::optional<int> Saved(const std::string& key) const
+    {
+        TIniFile ini(IniPath());
+        if (!ini.ValueExists("Config", key))
+            return std::nullopt;
+        return ini.ReadInteger("Config", key, 0);
+    }
+};
+
+TEST_F(Settings, FirstRunWritesTheTwelveKeysInTheirOrder)
+{
+    // The window of a run that began without a settings file ends at 120, 80, 640 x 480 with
+    // the tool bar hidden, a 5-second interval and position restoring switched on.
+    const std::string folder = MakeFolder("wide", {{"page.bmp", SmallBmp(700, 200)}});
+    Start();
+    EXPECT_FALSE(std::filesystem::exists(IniPath())) << "start-up creates no settings file";
+
+    OpenFolder(folder);
+    ASSERT_EQ(Main().PageCount, 1);
+    Main().UserResized(640 - Main().FrameWidth(), 480 - Main().FrameHeight());
+    Main().UserMoved(120, 80);
+    Main().mnuVisibleToolBar->Click();
+    for (int i = 0; i < 5; ++i)
+        Main().updSlideTime->ArrowClick(TUDBtnType::btPrev);
+    Screen().OnModal = [](TForm&) {
+        frmConfig->chkWindowPosition->Click();
+        Application->Deliver([] { frmConfig->btrnOk->Click(); });
+    };
+    Main().mnuVisibleOption->Click();
+    Close();
+
+    EXPECT_EQ(ReadFileBytes(IniPath()),
+              "[Config]\r\n"
+              "WndLeft=120\r\n"
+              "WndTop=80\r\n"
+              "WndWidth=640\r\n"
+              "WndHeight=480\r\n"
+              "WndFront=0\r\n"
+              "ToolBar=0\r\n"
+              "StatusBar=1\r\n"
+              "PageBar=1\r\n"
+              "AutoResize=0\r\n"
+              "SlideTime=5000\r\n"
+              "WndPosCng=1\r\n"
+              "ExitConfirm=0\r\n");
+    // Each write replaced the file whole; nothing is left beside it.
+    EXPECT_EQ(FolderEntries(ProgramFolder()), std::vector<std::string>{"fovi.ini"});
+    EXPECT_TRUE(Screen().Exceptions.empty());
+}
+
+TEST_F(Settings, EveryKeyIsReadAtStartAndWrittenBackAtClose)
+{
+    // Every value differs from its default; the lines end in LF and keep that end when
+    // their values are replaced.
+    StartWith("[Config]\n"
+              "WndLeft=33\n"
+              "WndTop=44\n"
+              "WndWidth=500\n"
+              "WndHeight=345\n"
+              "WndFront=1\n"
+              "ToolBar=0\n"
+              "StatusBar=0\n"
+              "PageBar=0\n"
+              "AutoResize=1\n"
+              "SlideTime=7000\n"
+              "WndPosCng=1\n"
+              "ExitConfirm=1\n");
+    TfrmMain& f = Main();
+    EXPECT_TRUE(f.WndFront && f.mnuVisibleFrontWnd->Checked());
+    EXPECT_EQ(Screen().TopMostCalls, std::vector<bool>{true});
+    EXPECT_FALSE(f.ToolBar || f.StatusBar || f.PageBar);
+    EXPECT_EQ(f.pnlToolBar->Height(), 1);
+    EXPECT_EQ(f.stbMain->Height(), 1);
+    EXPECT_EQ(f.pnlPageBar->Height(), 1);
+    EXPECT_FALSE(f.mnuVisibleToolBar->Checked() || f.mnuVisibleStatusBar->Checked() ||
+                 f.mnuVisiblePageBar->Checked());
+    EXPECT_TRUE(f.AutoResize && f.spbAutoResize->Down() && f.mnuVisibleAutoResize->Checked());
+    EXPECT_EQ(f.SlideTime, 7000);
+    EXPECT_EQ(f.edtSlideTime->Text(), "7");
+    EXPECT_EQ(f.updSlideTime->Position(), 7);
+    EXPECT_EQ(f.timMain->Interval(), 7000);
+    EXPECT_TRUE(f.WndPosCng);
+    EXPECT_TRUE(f.ExitConfirm);
+    EXPECT_EQ(f.Left(), 33);
+    EXPECT_EQ(f.Top(), 44);
+    EXPECT_EQ(f.Height(), 345);
+    EXPECT_EQ(f.ClientWidth(), 370);
+
+    Close();
+    // The rectangle is the window's own at close, so the width is the one the 370 rule left.
+    EXPECT_EQ(ReadFileBytes(IniPath()),
+              "[Config]\n"
+              "WndLeft=33\n"
+              "WndTop=44\n"
+              "WndWidth=" + std::to_string(370 + f.FrameWidth()) + "\n"
+              "WndHeight=345\n"
+              "WndFront=1\n"
+              "ToolBar=0\n"
+              "StatusBar=0\n"
+              "PageBar=0\n"
+              "AutoResize=1\n"
+              "SlideTime=7000\n"
+              "WndPosCng=1\n"
+              "ExitConfirm=1\n");
+}
+
+TEST_F(Settings, ValuesAreReadAsTheProfileFunctionsReadThem)
+{
+    struct Case {
+        const char* name;
+        std::string ini;
+        int slideTime;
+        bool toolBar;
+    };
+    const Case cases[] = {
+        {"only SlideTime", "[Config]\nSlideTime=3000\n", 3000, true},
+        {"lower-case key", "[config]\nslidetime=3000\ntoolbar=0\n", 3000, false},
+        {"blanks around name and value", "[Config]\n  SlideTime =  4000 \n", 4000, true},
+        {"not a number", "[Config]\nSlideTime=abc\n", 0, true},
+        {"empty value", "[Config]\nSlideTime=\n", 0, true},
+        {"hexadecimal 0x", "[Config]\nSlideTime=0x1388\n", 5000, true},
+        {"hexadecimal $", "[Config]\nSlideTime=$FA0\n", 4000, true},
+        {"negative", "[Config]\nSlideTime=-2000\n", -2000, true},
+        {"beyond 32 bits", "[Config]\nSlideTime=99999999999\n", 0, true},
+        {"boolean other than 1", "[Config]\nToolBar=2\n", 10000, true},
+        {"boolean 0 from text", "[Config]\nToolBar=no\n", 10000, false},
+        {"keyless section counts as none", "[Config]\n[Other]\nSlideTime=3000\nToolBar=0\n", 10000, true},
+        {"keys in another section", "[Other]\nSlideTime=3000\n", 10000, true},
+        {"commented out", "[Config]\n;SlideTime=3000\nToolBar=1\n", 10000, true},
+        {"CR LF and no end on the last line", "[Config]\r\nSlideTime=6000\r\nToolBar=0", 6000, false},
+        {"empty file", "", 10000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Restart();
+        StartWith(c.ini);
+        EXPECT_EQ(Main().SlideTime, c.slideTime);
+        EXPECT_EQ(Main().ToolBar, c.toolBar);
+        EXPECT_EQ(Main().timMain->Interval(), c.slideTime);
+        // Missing keys keep the start-up defaults.
+        EXPECT_TRUE(Main().PageBar && Main().StatusBar);
+        EXPECT_FALSE(Main().AutoResize || Main().WndFront || Main().WndPosCng || Main().ExitConfirm);
+        EXPECT_EQ(Main().WndLeft, 0);
+        EXPECT_TRUE(Screen().Exceptions.empty());
+    }
+}
+
+TEST_F(Settings, BooleansAreWrittenBackAsZeroOrOne)
+{
+    StartWith("[Config]\nToolBar=2\nWndFront=-7\n");
+    EXPECT_TRUE(Main().ToolBar);
+    Close();
+    const std::string ini = ReadFileBytes(IniPath());
+    EXPECT_NE(ini.find("ToolBar=1\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("WndFront=1\n"), std::string::npos) << ini;
+}
+
+TEST_F(Settings, OtherSectionsAndCommentsAreKept)
+{
+    const std::string before = "; my notes\n[Other]\nfoo=bar\n\n[Config]\nSlideTime=3000\n";
+    const std::string after = "; a comment in the section\n[Later]\nx=1\n";
+    StartWith(before + after);
+    Close();
+    // SlideTime keeps its line; the other keys follow it in their order, in new lines.
+    EXPECT_EQ(ReadFileBytes(IniPath()), before + ConfigLines(Main(), "SlideTime") + after);
+}
+
+TEST_F(Settings, RecordedRectangleUnusedWithoutWndPosCngIsStillReplacedAtClose)
+{
+    StartWith("[Config]\nWndLeft=150\nWndTop=60\nWndWidth=900\nWndHeight=700\nWndPosCng=0\n");
+    TfrmMain& f = Main();
+    EXPECT_EQ(f.Left(), (1920 - f.Width()) / 2);
+    EXPECT_EQ(f.Top(), (1080 - f.Height()) / 2);
+    f.UserMoved(11, 22);
+    f.UserResized(370, 300);
+    Close();
+    EXPECT_EQ(Saved("WndLeft"), 11);
+    EXPECT_EQ(Saved("WndTop"), 22);
+    EXPECT_EQ(Saved("WndWidth"), 370 + f.FrameWidth());
+    EXPECT_EQ(Saved("WndHeight"), 300 + f.FrameHeight());
+    EXPECT_EQ(Saved("WndPosCng"), 0);
+}
+
+TEST_F(Settings, AWriteProtectedFileIsLeftAsItIsAndTheProgramEndsQuietly)
+{
+    const std::string original = "[Config]\nSlideTime=3000\nToolBar=1\n";
+    StartWith(original);
+    // Root may write anything; the settings writer goes by the mode bits all the same.
+    ASSERT_EQ(chmod(IniPath().c_str(), 0444), 0);
+    Main().mnuVisibleToolBar->Click();
+    Main().UserMoved(5, 5);
+    Close();
+    EXPECT_EQ(ReadFileBytes(IniPath()), original);
+    EXPECT_TRUE(Screen().Exceptions.empty());
+    EXPECT_TRUE(Main().Closing);
+    EXPECT_EQ(FolderEntries(ProgramFolder()), std::vector<std::string>{"fovi.ini"});
+}
+
+TEST_F(Settings, AccessorsReportWhatHappened)
+{
+    Start();
+    TfrmMain& f = Main();
+    const std::string path = IniPath();
+    programDir_->Write("fovi.ini", "[Config]\nA=12\nEmpty=\n");
+
+    int v = -1;
+    EXPECT_TRUE(f.ReadIniInt(v, path, "Config", "a"));
+    EXPECT_EQ(v, 12);
+    v = -1;
+    EXPECT_TRUE(f.ReadIniInt(v, path, "Config", "Empty"));
+    EXPECT_EQ(v, 0);
+    // A failed read leaves the output alone.
+    for (const auto& [file, section, key] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {path, "Config", "B"}, {path, "Other", "A"}, {"", "Config", "A"}, {path, "", "A"},
+             {path, "Config", ""}, {ProgramFolder() + "missing.ini", "Config", "A"}}) {
+        v = -1;
+        EXPECT_FALSE(f.ReadIniInt(v, file, section, key)) << file << " [" << section << "] " << key;
+        EXPECT_EQ(v, -1);
+    }
+
+    EXPECT_TRUE(f.WriteIniInt(-5, path, "Config", "B"));
+    EXPECT_EQ(ReadFileBytes(path), "[Config]\nA=12\nEmpty=\nB=-5\r\n");
+    EXPECT_FALSE(f.WriteIniInt(1, "", "Config", "A"));
+    EXPECT_FALSE(f.WriteIniInt(1, path, "", "A"));
+    EXPECT_FALSE(f.WriteIniInt(1, path, "Config", ""));
+    EXPECT_FALSE(f.WriteIniInt(1, ProgramFolder() + "no/such/folder/fovi.ini", "Config", "A"));
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(f.WriteIniInt(1, path, "Config", "A"));
+    EXPECT_EQ(ReadFileBytes(path), "[Config]\nA=12\nEmpty=\nB=-5\r\n");
+}
