@@ -32,7 +32,7 @@ int TStringList::IndexOf(const std::string& s) const
 
 void TStringList::Sort()
 {
-    CustomSort(CompareStringUserIgnoreCase);
+    SortStringsUserIgnoreCase(items_);
 }
 
 void TStringList::CustomSort(const TCompare& compare)

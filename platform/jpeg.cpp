@@ -18,7 +18,7 @@
 namespace {
 
 // Progressive files can chain scans without end, each one a pass over the whole coefficient
-// buffer; real encoders write about ten. libjpeg-turbo's own tools stop at 500.
+// buffer; real encoders write about ten. libjpeg-turbo's fuzzers stop at 500 as well.
 constexpr int MaxProgressiveScans = 500;
 
 // The decoder's own big allocations are the coefficient buffers of progressive and

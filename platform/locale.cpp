@@ -1,5 +1,8 @@
 #include "locale.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QByteArray>
 #include <QCollator>
 #include <QLocale>
@@ -99,4 +102,35 @@ std::string CharLower(const std::string& s)
         out.append(lower.constData(), static_cast<size_t>(lower.size()));
     }
     return out;
+}
+
+void SortStringsUserIgnoreCase(std::vector<std::string>& items)
+{
+    // One collation key per string, made once: comparing keys is a byte compare, where
+    // comparing the strings themselves would run the collation again for every pair.
+    const UserCollation& c = Collation();
+    std::vector<size_t> order(items.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    auto toQ = [](const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
+    if (c.isC) {
+        std::vector<QString> keys;
+        keys.reserve(items.size());
+        for (const std::string& s : items)
+            keys.push_back(toQ(s));
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return QString::compare(keys[a], keys[b], Qt::CaseInsensitive) < 0;
+        });
+    } else {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(items.size());
+        for (const std::string& s : items)
+            keys.push_back(c.collator.sortKey(toQ(s)));
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+    }
+    std::vector<std::string> sorted;
+    sorted.reserve(items.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(items[i]));
+    items.swap(sorted);
 }

@@ -425,12 +425,12 @@ TEST(IniFile, KilledWriterLeavesOldOrNewContentNeverAMix)
         ASSERT_TRUE(started) << "the writer failed before its first write, status " << status;
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended on its own, status " << status;
 
+        // The reader must make sense of the file; comparing it with the complete content of
+        // the generation it names then covers every other line.
         TIniFile ini(path);
         generation = ini.ReadInteger("Config", "Generation", -1);
         EXPECT_GT(generation, start);
-        for (const Setting& c : kConfig)
-            EXPECT_EQ(ini.ReadInteger("Config", c.key, -12345), c.value) << c.key;
-        EXPECT_EQ(ini.ReadString("Filler199", "Key39", ""), std::string(40, 'n'));
+        EXPECT_EQ(ini.ReadInteger("Config", "ExitConfirm", 0), -7);
         const std::string bytes = ReadFileBytes(path);
         // Compared whole rather than with ASSERT_EQ, which would print both texts of some hundred kilobytes.
         ASSERT_TRUE(bytes == BigSettings(generation))

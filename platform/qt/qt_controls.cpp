@@ -766,51 +766,51 @@ private:
 
 class TStatusBarWidget : public QWidget {
 public:
-    explicit TStatusBarWidget(TStatusBar& bar) : bar_(&bar), grip(new QSizeGrip(this)) {}
+    explicit TStatusBarWidget(TStatusBar& bar) : bar_(&bar), grip_(new QSizeGrip(this)) {}
     TStatusBar* bar_;
-    QSizeGrip* grip;
 
-    void PlaceGrip()
-    {
-        const QSize s = grip->sizeHint();
-        grip->setGeometry(width() - s.width(), height() - s.height(), s.width(), s.height());
-        grip->setVisible(bar_ && bar_->SizeGrip);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent*) override { PlaceGrip(); }
-    void paintEvent(QPaintEvent*) override
+    // Each panel is a sunken frame with its text; they sit side by side with a small gap
+    // below a thin top margin, and the last one takes what is left beside the size grip.
+    void LayoutPanels()
     {
         if (!bar_)
             return;
-        QPainter p(this);
-        const QColor shadow(0xA0, 0xA0, 0xA0);
-        const int top = 2, bottom = height();
-        const int right = width() - (bar_->SizeGrip ? grip->sizeHint().width() : 0);
-        int left = 0;
         const int n = bar_->PanelCount();
+        while (static_cast<int>(panels_.size()) < n) {
+            auto* label = new QLabel(this);
+            label->setTextFormat(Qt::PlainText);
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            label->setLineWidth(1);
+            label->setIndent(2);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            label->show();
+            panels_.push_back(label);
+        }
+        while (static_cast<int>(panels_.size()) > n) {
+            delete panels_.back();
+            panels_.pop_back();
+        }
+        const QSize grip = grip_->sizeHint();
+        grip_->setGeometry(width() - grip.width(), height() - grip.height(), grip.width(), grip.height());
+        grip_->setVisible(bar_->SizeGrip);
+        const int right = width() - (bar_->SizeGrip ? grip.width() : 0);
+        const int top = 2;
+        int left = 0;
         for (int i = 0; i < n; ++i) {
-            // Panels sit side by side with a small gap; the last one takes what is left.
-            const TStatusPanel* panel = bar_->Panels(i);
-            const int end = i + 1 < n ? left + panel->Width() : std::max(right, left);
-            const QRect r(left, top, std::max(end - left, 0), bottom - top);
-            if (r.width() > 1 && r.height() > 1) {
-                p.setPen(shadow);
-                p.drawLine(r.left(), r.top(), r.right(), r.top());
-                p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-                p.setPen(Qt::white);
-                p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-                p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-                p.save();
-                const QRect text = r.adjusted(3, 1, -2, -1);
-                p.setClipRect(text);
-                p.setPen(palette().color(QPalette::WindowText));
-                p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QStr(panel->Text()));
-                p.restore();
-            }
+            const int end = i + 1 < n ? left + bar_->Panels(i)->Width() : std::max(right, left);
+            panels_[size_t(i)]->setGeometry(left, top, std::max(end - left, 0), std::max(height() - top, 0));
+            panels_[size_t(i)]->setText(QStr(bar_->Panels(i)->Text()));
             left = end + 2;
         }
     }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { LayoutPanels(); }
+
+private:
+    QSizeGrip* grip_;
+    std::vector<QLabel*> panels_;
 };
 
 class TStatusBarPeer : public TControlPeer {
@@ -830,10 +830,8 @@ protected:
     void Sync(TChange what) override
     {
         TControlPeer::Sync(what);
-        if (what == TChange::Panels || what == TChange::Text) {
-            Bar()->PlaceGrip();
-            Bar()->update();
-        }
+        if (what == TChange::Panels)
+            Bar()->LayoutPanels();
     }
 
 private:
@@ -853,7 +851,6 @@ public:
         area->setFocusPolicy(FocusPolicyOf(box, Qt::StrongFocus));
         content_ = new QWidget;
         area->setWidget(content_);
-        area->viewport()->setAutoFillBackground(true);
         AddPart(area->viewport(), true);
         AddPart(content_, true);
     }
@@ -873,15 +870,17 @@ public:
     }
 
 protected:
-    bool UsesColor() const override { return true; }
     void Sync(TChange what) override
     {
         TControlPeer::Sync(what);
-        if ((what == TChange::Color || what == TChange::Font) && content_) {
+        // The colour fills what the box shows; its scroll bars and their corner keep the
+        // system's.
+        if (what == TChange::Color && content_) {
             for (QWidget* w : {Area()->viewport(), content_.data()}) {
                 QPalette p = w->palette();
                 p.setColor(QPalette::Window, QColorOf(box_.Color()));
                 w->setPalette(p);
+                w->setAutoFillBackground(true);
             }
         }
     }

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -91,14 +92,15 @@ public:
         if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
         // A key the focused widget ignores travels on to its parents: the model sees it once.
-        if (key == last_ && key->timestamp() == lastTime_)
+        if (key == last_ && lastWidget_ && widget->isAncestorOf(lastWidget_))
             return false;
         last_ = key;
-        lastTime_ = key->timestamp();
+        lastWidget_ = widget;
         if (QApplication::activePopupWidget())
             return false;
-        TFormPeer* form = FormPeerOfWindow(static_cast<QWidget*>(watched)->window());
+        TFormPeer* form = FormPeerOfWindow(widget->window());
         const unsigned vk = VirtualKey(*key);
         if (!form || vk == 0)
             return false;
@@ -115,7 +117,7 @@ public:
 
 private:
     const QKeyEvent* last_ = nullptr;
-    quint64 lastTime_ = 0;
+    QPointer<QWidget> lastWidget_;
 };
 
 TQtRealisation::TQtRealisation()
