@@ -93,9 +93,16 @@ public:
                 return true;
             }
         }
+        if (!exactDone_) {
+            exactDone_ = true;
+            if (!exact_.empty()) {
+                Fill(exact_, DT_UNKNOWN, data);
+                return true;
+            }
+        }
         while (dirent* e = readdir(dir_.get())) {
             std::string name = e->d_name;
-            if (name == "." || name == "..")
+            if (name == "." || name == ".." || name == exact_)
                 continue;
             if (Matches(name)) {
                 Fill(name, e->d_type, data);
@@ -104,6 +111,10 @@ public:
         }
         return false;
     }
+
+    // A pattern without wildcards that names an existing entry exactly: that entry comes
+    // first, without reading the whole folder (the page display asks this for every page).
+    void SetExact(std::string name) { exact_ = std::move(name); }
 
 private:
     bool Matches(const std::string& name) const
@@ -138,6 +149,8 @@ private:
     std::vector<char32_t> pattern_;
     std::unique_ptr<DIR, DirCloser> dir_;
     int dots_ = 0;
+    std::string exact_;
+    bool exactDone_ = false;
 };
 
 // Open searches by handle. A handle is a number, never a pointer, so a stale or foreign
@@ -167,6 +180,10 @@ HFIND FindFirstFile(const std::string& pattern, TWin32FindData& data)
     if (!dir)
         return INVALID_HANDLE_VALUE;
     auto search = std::make_unique<Search>(folder, name, dir);
+    struct stat st;
+    if (name.find_first_of("*?") == std::string::npos && name != "." && name != ".." &&
+        lstat((folder + name).c_str(), &st) == 0)
+        search->SetExact(name);
     if (!search->Next(data))
         return INVALID_HANDLE_VALUE;
 

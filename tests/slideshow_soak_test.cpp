@@ -68,22 +68,23 @@ TEST_F(SlideshowSoak, MemoryAndHandlesStayFlatOverThousandsOfTicks)
         ASSERT_TRUE(f.Sliding);
     };
 
+    // Two whole shows, one of each kind of replay, bring every buffer to its largest size;
+    // what is in use at the end of a show is then the level to hold.
     int ticks = 0;
     size_t baseline = 0;
     replay();
-    while (ticks < kTicks) {
+    for (;;) {
         const int page = f.PageNo;
         Application->AdvanceClock(1000);
         ASSERT_EQ(f.PageNo, page + 1) << "tick " << ticks;
         ++ticks;
-        if (!f.Sliding) {
-            // Two whole shows, one of each kind of replay, bring every buffer to its
-            // largest size; what is in use then is the level to hold.
-            if (shows == 2)
-                baseline = BytesInUse();
-            std::printf("show %d: %zu\n", shows, BytesInUse());
-            replay();
-        }
+        if (f.Sliding)
+            continue;
+        if (shows == 2)
+            baseline = BytesInUse();
+        if (ticks >= kTicks)
+            break;
+        replay();
     }
     ASSERT_GT(baseline, 0u);
     const size_t after = BytesInUse();

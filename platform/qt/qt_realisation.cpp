@@ -1,3 +1,4 @@
+#include <cstdio>
 // The realisation: the Qt application under the model's message pump, peers for the
 // components of each form, the keyboard's way to the forms, and the desktop services.
 #include <algorithm>
@@ -89,6 +90,7 @@ public:
             last_ = nullptr;
             return false;
         }
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick|| event->type() == QEvent::ShortcutOverride) fprintf(stderr, "DBG %d %s %p\n", int(event->type()), watched->metaObject()->className(), (void*)event);
         if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);

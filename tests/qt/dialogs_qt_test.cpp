@@ -82,6 +82,7 @@ protected:
             script(window);
             if (dialog->Modal() && dialog->ModalResult() == mrNone)
                 dialog->Close();
+            QTimer::singleShot(0, &guard, [] {});
         };
         QTimer::singleShot(0, &guard, poll);
         // The menu's own action, as choosing it with the mouse triggers it.

@@ -1,0 +1,237 @@
+// Opening a big folder: the open-folder command, from the click to the filled page drop-down
+// with page 1 on show, against a plain listing of the same folder (opendir/readdir, names
+// filtered by extension) sorted with std::sort. Prints the medians and the parts of the
+// command, then a last line ending in "ratio R" (command / plain listing).
+//
+//   openfolder_bench [runs] [files]      (defaults 7 and 10000)
+//
+// The page order follows the user's collation: run it under LC_ALL=C and under a real
+// locale such as LC_ALL=ja_JP.UTF-8 to see both kinds of comparison.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QLocale>
+#include <QString>
+
+#include "Fmconfig.h"
+#include "Frmver.h"
+#include "Main.h"
+#include "classes.h"
+#include "fileinfo.h"
+#include "headless.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+double Time(const std::function<void()>& f)
+{
+    const auto t0 = Clock::now();
+    f();
+    return Ms(t0, Clock::now());
+}
+
+[[noreturn]] void Fail(const char* what)
+{
+    std::fprintf(stderr, "openfolder_bench: %s\n", what);
+    std::exit(1);
+}
+
+[[noreturn]] void AbortOnError(j_common_ptr) { Fail("libjpeg failed to encode the first page"); }
+
+// A small grey page with a darker band, enough for the page display to decode.
+std::string SmallJpeg(int w, int h)
+{
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    err.error_exit = AbortOnError;
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(w);
+    c.image_height = static_cast<JDIMENSION>(h);
+    c.input_components = 1;
+    c.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(static_cast<size_t>(w));
+    while (c.next_scanline < c.image_height) {
+        std::fill(row.begin(), row.end(), c.next_scanline % 40 < 8 ? 60 : 220);
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return bytes;
+}
+
+bool HasPictureExtension(const char* name)
+{
+    const size_t n = std::strlen(name);
+    if (n < 4 || name[n - 4] != '.')
+        return false;
+    char ext[4];
+    for (int i = 0; i < 3; ++i)
+        ext[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[n - 3 + i])));
+    ext[3] = '\0';
+    return std::strcmp(ext, "jpg") == 0 || std::strcmp(ext, "bmp") == 0;
+}
+
+// The reference: what any program has to do to list the folder's pictures in some order.
+std::vector<std::string> PlainListing(const std::string& folder)
+{
+    std::vector<std::string> paths;
+    DIR* d = opendir(folder.c_str());
+    if (!d)
+        Fail("cannot list the folder");
+    while (dirent* e = readdir(d))
+        if (e->d_type != DT_DIR && HasPictureExtension(e->d_name))
+            paths.push_back(folder + "/" + e->d_name);
+    closedir(d);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// The same order as TStringList::Sort with each path's key computed once: what the sort
+// would cost if the collation were not redone inside every comparison.
+void KeyedSort(std::vector<std::string>& paths)
+{
+    QCollator collator(QLocale::system().collation());
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+    const bool isC = collator.locale().language() == QLocale::C;
+    std::vector<size_t> order(paths.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (isC) {
+        std::vector<QString> keys;
+        keys.reserve(paths.size());
+        for (const auto& p : paths)
+            keys.push_back(QString::fromUtf8(p.data(), static_cast<qsizetype>(p.size())).toCaseFolded());
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    } else {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(paths.size());
+        for (const auto& p : paths)
+            keys.push_back(collator.sortKey(QString::fromUtf8(p.data(), static_cast<qsizetype>(p.size()))));
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+    }
+    std::vector<std::string> sorted;
+    sorted.reserve(paths.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(paths[i]));
+    paths = std::move(sorted);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int count = argc > 2 ? std::max(2, std::atoi(argv[2])) : 10000;
+
+    std::string base = (std::filesystem::temp_directory_path() / "fovi-bench-XXXXXX").string();
+    if (!mkdtemp(base.data()))
+        Fail("cannot make a temporary folder");
+    const std::string folder = base + "/pages";
+    std::filesystem::create_directories(folder);
+    // Page 1 is a real picture; the others are never shown, so empty files stand in for them.
+    // Every tenth page is a bitmap, so both scans find something.
+    for (int i = 1; i <= count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page%05d.%s", i, i % 10 == 0 ? "bmp" : "jpg");
+        std::ofstream out(folder + "/" + name, std::ios::binary);
+        if (i == 1)
+            out << SmallJpeg(600, 800);
+    }
+
+    // The viewer as the entry point creates it, headless.
+    SetProgramDirForTesting(base);
+    auto* app = new TApplication;
+    Application->SetTitle("Folivo");
+    Application->CreateForm(frmMain);
+    Application->CreateForm(frmVersion);
+    Application->CreateForm(frmConfig);
+    frmMain->Show();
+    TfrmMain& f = *frmMain;
+
+    std::vector<double> command, plain, scan, sort, keyed, fill, show;
+    for (int run = 0; run < runs; ++run) {
+        HeadlessScreen()->FolderAnswers.push_back(folder);
+        command.push_back(Time([&] { f.spbOpenFolder->Click(); }));
+        if (f.cmbFileList->Items().Count() != count || f.PageNo != 1 || f.PageBitmap->Width() != 600)
+            Fail("the command did not open the folder");
+
+        std::vector<std::string> listed;
+        plain.push_back(Time([&] { listed = PlainListing(folder); }));
+        if (static_cast<int>(listed.size()) != count)
+            Fail("the plain listing missed pages");
+
+        // The command's steps one by one, on the same folder.
+        TStringList list;
+        scan.push_back(Time([&] {
+            f.FindFiles(folder + "/", "jpg", &list);
+            f.FindFiles(folder + "/", "bmp", &list);
+        }));
+        sort.push_back(Time([&] { list.Sort(); }));
+        std::vector<std::string> unsorted = listed;
+        std::reverse(unsorted.begin(), unsorted.end());
+        keyed.push_back(Time([&] { KeyedSort(unsorted); }));
+        if (unsorted != list.Items())
+            Fail("the keyed sort differs from the list's order");
+        fill.push_back(Time([&] {
+            f.cmbFileList->Clear();
+            f.cmbFileList->Items().AddStrings(list);
+        }));
+        show.push_back(Time([&] {
+            f.PageNo = 1;
+            f.ShowPage(1);
+            f.AdjustWindow(true);
+        }));
+    }
+
+    const double c = Median(command), p = Median(plain);
+    std::printf("%d pages, collation %s, medians of %d runs:\n", count,
+                QLocale::system().collation().name().toUtf8().constData(), runs);
+    std::printf("  command parts: scan (FindFiles jpg+bmp) %.1f ms, sort (TStringList::Sort) %.1f ms, "
+                "drop-down fill %.1f ms, page 1 shown %.1f ms\n",
+                Median(scan), Median(sort), Median(fill), Median(show));
+    std::printf("  the same sort with one collation key per path: %.1f ms\n", Median(keyed));
+    std::printf("open folder %.1f ms, plain listing + std::sort %.1f ms, ratio %.2f\n", c, p, c / p);
+
+    delete app;
+    SetProgramDirForTesting("");
+    std::error_code ec;
+    std::filesystem::remove_all(base, ec);
+    return 0;
+}
