@@ -19,7 +19,11 @@ int TfrmMain::FindFiles(const std::string& folder, const std::string& ext, TStri
 {
     const std::string wanted = CharLower(!ext.empty() && ext[0] == '.' ? ext : "." + ext);
     TWin32FindData fd;
-    HFIND h = FindFirstFile(folder + "*", fd);
+    // The search describes every entry it yields with a file-status call, the bulk of the
+    // cost in a folder of thousands of pages; asking only for names that end in the
+    // extension halves it. The extension is still compared below, so the result is that of
+    // a search for "*".
+    HFIND h = FindFirstFile(folder + "*" + wanted, fd);
     if (h == INVALID_HANDLE_VALUE)
         return 0;
     int count = 0;

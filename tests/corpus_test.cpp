@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QLoggingCategory>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -143,8 +144,9 @@ TEST_P(Corpus, DecodesAsTheManifestSays)
     SCOPED_TRACE(row.path + " (" + row.expect + "): " + row.note);
     const auto start = std::chrono::steady_clock::now();
     const Decoded d = Decode(row);
-    // Generous enough for the sanitizer build; the whole corpus takes a few seconds.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    // A hang detector, generous enough for a loaded machine and the sanitizer build: the
+    // slowest file takes about 1 s there, the whole corpus a few seconds.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 
     if (!d.ok) {
         EXPECT_TRUE(d.errorIsException) << "not a library exception: " << d.error;
@@ -171,7 +173,9 @@ TEST_P(Corpus, DecodesAsTheManifestSays)
     if (row.expect != "decode" || row.reference == "-")
         return;
 
-    // Any one listed reference will do.
+    // Any one listed reference will do. (Some references carry ICC profiles that QtGui
+    // complains about; the pixels are all we compare.)
+    QLoggingCategory::setFilterRules("qt.gui.icc=false");
     const int tolerance = row.format == "jpeg" ? JpegTolerance(row.note)
                           : row.note.find("16 bpp") != std::string::npos ? 1
                                                                          : 0;

@@ -362,14 +362,17 @@ TEST(IniFile, ReplacementKeepsModeAndLinks)
 // in the middle of it; the generation number tells which complete content to expect.
 std::string BigSettings(int generation)
 {
-    std::string s = "; written by the kill test\r\n";
-    for (int section = 0; section < 200; ++section) {
-        s += "[Filler" + std::to_string(section) + "]\r\n";
-        for (int key = 0; key < 40; ++key)
-            s += "Key" + std::to_string(key) + "=" + std::string(40, static_cast<char>('a' + key % 26)) + "\r\n";
-        s += "\r\n";
-    }
-    s += "[Config]\r\nGeneration=" + std::to_string(generation) + "\r\n";
+    static const std::string filler = [] {
+        std::string f = "; written by the kill test\r\n";
+        for (int section = 0; section < 200; ++section) {
+            f += "[Filler" + std::to_string(section) + "]\r\n";
+            for (int key = 0; key < 40; ++key)
+                f += "Key" + std::to_string(key) + "=" + std::string(40, static_cast<char>('a' + key % 26)) + "\r\n";
+            f += "\r\n";
+        }
+        return f;
+    }();
+    std::string s = filler + "[Config]\r\nGeneration=" + std::to_string(generation) + "\r\n";
     for (const Setting& c : kConfig)
         s += std::string(c.key) + "=" + std::to_string(c.value) + "\r\n";
     return s;

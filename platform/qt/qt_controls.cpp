@@ -703,6 +703,10 @@ public:
         w->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         if (auto* view = qobject_cast<QListView*>(w->view()))
             view->setUniformItemSizes(true);
+        // A drop-down of a few rows with a scroll bar, as the classic list shows, rather than
+        // a list as tall as the screen.
+        w->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        w->setMaxVisibleItems(8);
         QObject::connect(w, &QComboBox::activated, Guard(), [this](int index) {
             TComboBox& c = combo_;
             if (Input([&] { c.UserSelect(index); }))

@@ -426,7 +426,6 @@ void TFormPeer::ShowWindow(bool visible)
             SetModality(Qt::ApplicationModal);
         PushGeometry();
         window_->show();
-        window_->raise();
         window_->activateWindow();
     } else {
         window_->hide();

@@ -1,4 +1,3 @@
-#include <cstdio>
 // The realisation: the Qt application under the model's message pump, peers for the
 // components of each form, the keyboard's way to the forms, and the desktop services.
 #include <algorithm>
@@ -90,13 +89,12 @@ public:
             last_ = nullptr;
             return false;
         }
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick|| event->type() == QEvent::ShortcutOverride) fprintf(stderr, "DBG %d %s %p\n", int(event->type()), watched->metaObject()->className(), (void*)event);
         if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = static_cast<QWidget*>(watched);
         // A key the focused widget ignores travels on to its parents: the model sees it once.
-        if (key == last_ && lastWidget_ && widget->isAncestorOf(lastWidget_))
+        if (key == last_ && lastWidget_ && widget != lastWidget_ && widget->isAncestorOf(lastWidget_))
             return false;
         last_ = key;
         lastWidget_ = widget;

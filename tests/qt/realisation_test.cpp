@@ -205,22 +205,50 @@ TEST_F(QtRealisation, ClicksAndChoicesReachTheHandlers)
     EXPECT_EQ(form->Pages->ItemIndex(), 1);
     EXPECT_EQ(choices, 1);
 
-    // Mouse buttons on the paint box, a double click pressing twice.
-    std::vector<std::tuple<TMouseButton, bool, int, int>> presses;
+    // Mouse buttons on the paint box; the second press of a double click, which Qt reports
+    // as the double click itself, is a press as well.
+    std::vector<std::tuple<TMouseButton, bool, int, int>> presses, releases;
     form->Paint->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
         presses.emplace_back(b, s.Shift, x, y);
     };
+    form->Paint->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+        releases.emplace_back(b, s.Shift, x, y);
+    };
     QWidget* paint = WidgetOf(*form->Paint);
     QTest::mouseClick(paint, Qt::RightButton, Qt::ShiftModifier, QPoint(30, 40));
+    QTest::mouseClick(paint, Qt::LeftButton, {}, QPoint(5, 6));
     QTest::mouseDClick(paint, Qt::LeftButton, {}, QPoint(5, 6));
-    ASSERT_EQ(presses.size(), 3u);
-    EXPECT_EQ(presses[0], std::make_tuple(TMouseButton::mbRight, true, 30, 40));
-    EXPECT_EQ(presses[2], std::make_tuple(TMouseButton::mbLeft, false, 5, 6));
+    using P = std::tuple<TMouseButton, bool, int, int>;
+    EXPECT_EQ(presses, (std::vector<P>{{TMouseButton::mbRight, true, 30, 40}, {TMouseButton::mbLeft, false, 5, 6},
+                                       {TMouseButton::mbLeft, false, 5, 6}}));
+    ASSERT_GE(releases.size(), 2u);
+    EXPECT_EQ(releases[0], P(TMouseButton::mbRight, true, 30, 40));
 
     // A handler's exception is reported and goes no further.
     form->Play->OnClick = [](TObject*) { throw Exception("Cannot open the folder"); };
     QTest::mouseClick(Widget<QToolButton>(*form->Play), Qt::LeftButton);
     EXPECT_EQ(exceptions, std::vector<std::string>{"Cannot open the folder"});
+}
+
+TEST_F(QtRealisation, ADestroyedComponentTakesItsWidgetAlong)
+{
+    // Even from inside the click on the widget itself.
+    QPointer<QWidget> play = WidgetOf(*form->Play);
+    form->Play->OnClick = [&](TObject*) {
+        delete form->Play;
+        form->Play = nullptr;
+    };
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_EQ(form->Play, nullptr);
+    Pump();
+    EXPECT_TRUE(play.isNull());
+
+    QPointer<QWidget> window = Window();
+    QPointer<QAction> next = ActionOf(*form->Next);
+    delete form;
+    form = nullptr;
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(next.isNull());
 }
 
 TEST_F(QtRealisation, KeysReachTheMenuShortcutsWhileEnabled)
