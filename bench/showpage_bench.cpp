@@ -126,20 +126,30 @@ void PlainDecode(const std::string& path, std::vector<std::uint32_t>& out)
     std::fclose(f);
 }
 
-// Median of `runs` timed calls of step(i), after two untimed warm-up calls (buffers exist
-// from then on, as they do from the second page of a folder).
-double MedianMs(int runs, const std::function<void(int)>& step)
+double Median(std::vector<double> ms)
 {
-    step(0);
-    step(1);
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        step(i);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
+}
+
+// Medians of `runs` timed calls of each step(i), the steps taking turns call by call, so
+// that a machine busy with other work slows them alike. Two untimed rounds go first (buffers
+// exist from then on, as they do from the second page of a folder).
+std::vector<double> MedianMs(int runs, const std::vector<std::function<void(int)>>& steps)
+{
+    std::vector<std::vector<double>> ms(steps.size());
+    for (int i = -2; i < runs; ++i)
+        for (size_t k = 0; k < steps.size(); ++k) {
+            const auto t0 = std::chrono::steady_clock::now();
+            steps[k](i + 2);
+            const auto t1 = std::chrono::steady_clock::now();
+            if (i >= 0)
+                ms[k].push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        }
+    std::vector<double> medians;
+    for (auto& m : ms)
+        medians.push_back(Median(m));
+    return medians;
 }
 
 }  // namespace
@@ -190,30 +200,30 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s: the folder did not open\n", s.name);
             return 1;
         }
-        const double tShow = MedianMs(runs, [](int i) {
-            frmMain->PageNo = 1 + i % 2;
-            frmMain->ShowPage(frmMain->PageNo);
-        });
-        if (frmMain->stbMain->Panels(0)->Text() != frmMain->PageList->Get(frmMain->PageNo - 1)) {
+        TfrmMain& f = *frmMain;
+        const auto path = [&paths](int i) { return paths[static_cast<size_t>(i % 2)]; };
+        std::vector<std::uint32_t> plain;
+        const std::vector<double> t = MedianMs(runs, {[&f](int i) {
+                                                          f.PageNo = 1 + i % 2;
+                                                          f.ShowPage(f.PageNo);
+                                                      },
+                                                      [&](int i) { PlainDecode(path(i), plain); }});
+        const double tShow = t[0], tPlain = t[1];
+        if (f.stbMain->Panels(0)->Text() != f.PageList->Get(f.PageNo - 1)) {
             std::fprintf(stderr, "%s: the page did not show\n", s.name);
             return 1;
         }
-        std::vector<std::uint32_t> plain;
-        const double tPlain = MedianMs(runs, [&](int i) { PlainDecode(paths[static_cast<size_t>(i % 2)], plain); });
-
         // Where ShowPage's time goes: its steps one by one, on the same alternating files.
-        TfrmMain& f = *frmMain;
-        const auto path = [&paths](int i) { return paths[static_cast<size_t>(i % 2)]; };
-        const double tExists = MedianMs(runs, [&](int i) { f.IsFileExist(path(i)); });
-        const double tProbe = MedianMs(runs, [&](int i) { f.IsJpegFile(path(i)); });
-        const double tLoad = MedianMs(runs, [&](int i) { f.LoadJpegFile(path(i), f.JpegImage); });
-        const double tCopy = MedianMs(runs, [&](int) { f.JpegToBitmap(f.JpegImage, f.PageBitmap); });
-        const double tDraw = MedianMs(runs, [&](int) { f.DrawPageImage(); });
+        const std::vector<double> steps = MedianMs(runs, {[&](int i) { f.IsFileExist(path(i)); },
+                                                          [&](int i) { f.IsJpegFile(path(i)); },
+                                                          [&](int i) { f.LoadJpegFile(path(i), f.JpegImage); },
+                                                          [&](int) { f.JpegToBitmap(f.JpegImage, f.PageBitmap); },
+                                                          [&](int) { f.DrawPageImage(); }});
 
         std::printf("%-32s %5zu KB  ShowPage %7.1f  plain decode %7.1f  ratio %.2f\n", s.name, bytes / 2 / 1024,
                     tShow, tPlain, tShow / tPlain);
         std::printf("%-32s           steps: file test %.2f, probe %.1f, load and decode %.1f, copy %.1f, draw %.1f\n",
-                    "", tExists, tProbe, tLoad, tCopy, tDraw);
+                    "", steps[0], steps[1], steps[2], steps[3], steps[4]);
     }
 
     delete app;
