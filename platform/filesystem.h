@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-constexpr std::uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
 constexpr std::uint32_t FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
 // Set alone, for an entry that has none of the other attributes.

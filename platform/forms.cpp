@@ -47,13 +47,22 @@ void TForm::SetFrameMetrics(int frameWidth, int frameHeight, int menuBarHeight)
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
-    // A show handler that moves the window has placed it itself.
-    if (inShow_ && (left != Left() || top != Top()))
-        placedInShow_ = true;
     const int cw = ClientWidth(), ch = ClientHeight();
     TWinControl::SetBounds(left, top, width, height);
     if ((ClientWidth() != cw || ClientHeight() != ch) && OnResize)
         OnResize(this);
+}
+
+void TForm::SetLeft(int v)
+{
+    placedInShow_ = placedInShow_ || inShow_;
+    SetBounds(v, Top(), Width(), Height());
+}
+
+void TForm::SetTop(int v)
+{
+    placedInShow_ = placedInShow_ || inShow_;
+    SetBounds(Left(), v, Width(), Height());
 }
 
 void TForm::Show()

@@ -46,6 +46,9 @@ public:
     void SetFrameMetrics(int frameWidth, int frameHeight, int menuBarHeight);
     // A size change raises OnResize before the setter returns; the same size raises nothing.
     void SetBounds(int left, int top, int width, int height) override;
+    // A show handler that places the window itself overrides the Position placement.
+    void SetLeft(int v);
+    void SetTop(int v);
 
     TBorderStyle BorderStyle = TBorderStyle::bsSizeable;
     TBorderIcons BorderIcons;

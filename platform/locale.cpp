@@ -106,27 +106,27 @@ std::string CharLower(const std::string& s)
 
 void SortStringsUserIgnoreCase(std::vector<std::string>& items)
 {
-    // One collation key per string, made once: comparing keys is a byte compare, where
-    // comparing the strings themselves would run the collation again for every pair.
+    // Each string is prepared once, not once per comparison. Under the C collation the
+    // lower-cased bytes are the whole key (UTF-8 byte order is code-point order); otherwise
+    // the collator compares the converted strings directly, which for paths that share a
+    // long folder prefix beats building sort keys.
     const UserCollation& c = Collation();
     std::vector<size_t> order(items.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    auto toQ = [](const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
     if (c.isC) {
+        std::vector<std::string> keys;
+        keys.reserve(items.size());
+        for (const std::string& s : items)
+            keys.push_back(CharLower(s));
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    } else {
         std::vector<QString> keys;
         keys.reserve(items.size());
         for (const std::string& s : items)
-            keys.push_back(toQ(s));
-        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-            return QString::compare(keys[a], keys[b], Qt::CaseInsensitive) < 0;
-        });
-    } else {
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(items.size());
-        for (const std::string& s : items)
-            keys.push_back(c.collator.sortKey(toQ(s)));
-        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+            keys.push_back(QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())));
+        std::sort(order.begin(), order.end(),
+                  [&](size_t a, size_t b) { return c.collator.compare(keys[a], keys[b]) < 0; });
     }
     std::vector<std::string> sorted;
     sorted.reserve(items.size());

@@ -116,9 +116,6 @@ void TfrmMain::FormShow(TObject*)
     AdjustWindow(true);
 
     if (WndPosCng) {
-        // The recorded rectangle takes the place of the centring, also when it names the
-        // position the window already has.
-        Position = TPosition::poDesigned;
         SetLeft(WndLeft);
         SetTop(WndTop);
         SetWidth(WndWidth);

@@ -1,6 +1,7 @@
 // The options dialog, the about box and the help commands, driven as the user would while
 // the dialogs are modal.
 #include <climits>
+#include <optional>
 
 #include "viewer.h"
 
@@ -14,6 +15,35 @@ void Press(TButton* button)
 }
 
 void Type(TEdit* edit, const std::string& text) { edit->UserEdited(text); }
+
+using Probe = std::pair<size_t, bool>;
+
+// A message posted to a form: when the message pump delivers it, records how many pages the
+// shell had been asked to open by then, and a condition of the moment.
+class PumpProbe {
+public:
+    explicit PumpProbe(TForm& form, std::function<bool()> condition = [] { return true; })
+        : form_(form), saved_(form.WindowProc)
+    {
+        form.WindowProc = [this, condition](TMessage& m) {
+            if (m.Msg == ProbeMessage)
+                seen_ = {HeadlessScreen()->ShellOpened.size(), condition()};
+            else
+                saved_(m);
+        };
+        Application->PostMessage(&form, ProbeMessage);
+    }
+    ~PumpProbe() { form_.WindowProc = saved_; }
+    PumpProbe(const PumpProbe&) = delete;
+    PumpProbe& operator=(const PumpProbe&) = delete;
+    std::optional<Probe> Seen() const { return seen_; }
+
+private:
+    static constexpr unsigned ProbeMessage = 0x0400;
+    TForm& form_;
+    TWndMethod saved_;
+    std::optional<Probe> seen_;
+};
 
 }  // namespace
 
@@ -313,7 +343,11 @@ TEST_F(Dialogs, TheLinkIsRedWhilePressedAndOpensTheSupportPageOnRelease)
             d.lblURL->Perform(down, 0, MakeLParam(3, 4));
             EXPECT_EQ(d.lblURL->Font().GetColor(), TColor(255));
             EXPECT_TRUE(Screen().ShellOpened.empty());
+            // The label is repainted blue before the shell is asked: pending messages run
+            // between the two.
+            const PumpProbe probe(d, [&] { return d.lblURL->Font().GetColor() == TColor(0xFF0000); });
             d.lblURL->Perform(up, 0, MakeLParam(3, 4));
+            EXPECT_EQ(probe.Seen(), Probe(0, true));
             EXPECT_EQ(d.lblURL->Font().GetColor(), TColor(0xFF0000));
             EXPECT_EQ(Screen().ShellOpened, std::vector<std::string>{SupportPageUrl});
         }
@@ -333,8 +367,13 @@ TEST_F(Dialogs, TheLinkIsRedWhilePressedAndOpensTheSupportPageOnRelease)
 TEST_F(Dialogs, HelpCommandsOpenTheHelpPageAndTheSupportPage)
 {
     Start();
-    Main().mnuHelpContents->Click();
-    Main().mnuHelpHomePage->Click();
+    // Each lets the window catch up with pending messages before the shell is asked.
+    for (TMenuItem* item : {Main().mnuHelpContents, Main().mnuHelpHomePage}) {
+        const PumpProbe probe(Main());
+        item->Click();
+        EXPECT_EQ(probe.Seen(), Probe(Screen().ShellOpened.size() - 1, true))
+            << item->Name();
+    }
     // One separator between the program's folder and "help", whatever the folder.
     const std::string folder = programDir_->Path();
     ASSERT_NE(folder.back(), '/');

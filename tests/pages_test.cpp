@@ -1,9 +1,7 @@
 // The page list: the open-folder commands, the folder scan and its page order, dropped
 // folders and files, and the file tests the other parts rely on.
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>

@@ -11,8 +11,8 @@
 
 namespace {
 
-// The section as SaveConfig writes it into a file that did not have it; TIniFile ends the
-// lines it writes in CR LF.
+// The keys as SaveConfig adds them to a section that lacks them, in their order: one line
+// each, ending in CR LF as TIniFile ends the lines it writes.
 std::string ConfigLines(const TfrmMain& f, const std::string& skip = "")
 {
     const std::pair<const char*, int> keys[] = {
@@ -253,6 +253,17 @@ TEST_F(Settings, AWriteProtectedFileIsLeftAsItIsAndTheProgramEndsQuietly)
     EXPECT_TRUE(Screen().Exceptions.empty());
     EXPECT_TRUE(Main().Closing);
     EXPECT_EQ(FolderEntries(ProgramFolder()), std::vector<std::string>{"fovi.ini"});
+}
+
+TEST_F(Settings, AFolderInPlaceOfTheFileIsNeitherReadNorFatal)
+{
+    ASSERT_TRUE(std::filesystem::create_directory(IniPath()));
+    Start();
+    EXPECT_EQ(Main().SlideTime, 10000);
+    EXPECT_TRUE(Main().ToolBar);
+    Close();
+    EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
+    EXPECT_TRUE(Screen().Exceptions.empty());
 }
 
 TEST_F(Settings, AccessorsReportWhatHappened)

@@ -477,7 +477,7 @@ TEST_F(ShowPageTest, PageViewHoldsTheDecodedPixelsOneToOne)
 
 struct PumpCase {
     const char* name;
-    std::function<void(ViewerTest&)> turn;
+    std::function<void()> turn;
 };
 
 // A close that is pending when a page display starts runs inside ShowPage's pump, and
@@ -486,10 +486,10 @@ struct PumpCase {
 TEST_F(ShowPageTest, CloseHandledInsideShowPageLeavesTheReleasedObjectsAlone)
 {
     const PumpCase cases[] = {
-        {"next button", [](ViewerTest&) { frmMain->spbNextPage->Click(); }},
-        {"back menu item", [](ViewerTest&) { frmMain->mnuVisibleBack->Click(); }},
-        {"drop-down", [](ViewerTest&) { frmMain->cmbFileList->UserSelect(2); }},
-        {"click on the page", [](ViewerTest&) { frmMain->pntMain->Perform(WM_LBUTTONDOWN, 0, 0); }},
+        {"next button", [] { frmMain->spbNextPage->Click(); }},
+        {"back menu item", [] { frmMain->mnuVisibleBack->Click(); }},
+        {"drop-down", [] { frmMain->cmbFileList->UserSelect(2); }},
+        {"click on the page", [] { frmMain->pntMain->Perform(WM_LBUTTONDOWN, 0, 0); }},
     };
     for (const PumpCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -506,7 +506,7 @@ TEST_F(ShowPageTest, CloseHandledInsideShowPageLeavesTheReleasedObjectsAlone)
         const int width = f.Width(), height = f.Height();
 
         Application->PostMessage(frmMain, WM_CLOSE);
-        Application->Deliver([&] { c.turn(*this); });
+        Application->Deliver(c.turn);
         EXPECT_TRUE(f.Closing);
         EXPECT_TRUE(Application->Terminated());
         EXPECT_EQ(f.PageBitmap, nullptr);

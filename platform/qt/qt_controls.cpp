@@ -31,6 +31,7 @@
 namespace {
 
 int inputDepth = 0;
+unsigned long inputCount = 0;
 
 std::vector<QPointer<QWidget>>& DiscardedWidgets()
 {
@@ -45,9 +46,14 @@ constexpr std::uintptr_t MK_MBUTTON = 0x0010;
 
 }  // namespace
 
-TInputScope::TInputScope() { ++inputDepth; }
+TInputScope::TInputScope()
+{
+    ++inputDepth;
+    ++inputCount;
+}
 TInputScope::~TInputScope() { --inputDepth; }
 int InputDepth() { return inputDepth; }
+unsigned long InputCount() { return inputCount; }
 
 void Discard(QWidget* widget)
 {

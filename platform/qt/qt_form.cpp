@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "qt_convert.h"
+#include "qt_widgets.h"
 
 namespace {
 
@@ -28,6 +29,13 @@ qint64 NowMs()
 
 // How long the window system may take to confirm a size or position we asked for.
 constexpr qint64 ConfirmationMs = 1000;
+
+std::vector<TFormPeer*>& FormPeers()
+{
+    static std::vector<TFormPeer*> peers;
+    return peers;
+}
+
 
 // --- Menu items ---------------------------------------------------------------------------
 
@@ -227,10 +235,14 @@ TFormPeer::TFormPeer(TForm& form) : TControlPeer(form, new TFormWindow), form_(f
         window_->MenuBar->setNativeMenuBar(false);
         BuildMenuItems(form.Menu->Items(), window_->MenuBar);
     }
+    FormPeers().push_back(this);
+    AdoptFrame();
 }
 
 TFormPeer::~TFormPeer()
 {
+    auto& peers = FormPeers();
+    peers.erase(std::remove(peers.begin(), peers.end(), this), peers.end());
     if (window_)
         window_->Peer = nullptr;
 }
@@ -392,8 +404,31 @@ void TFormPeer::ReportFrame()
     const int frameWidth = frame.width() - inner.width();
     const int frameHeight = frame.height() - inner.height();
     const int bar = window_->MenuBarHeight(window_->width());
+    if (TQtRealisation* r = Application ? dynamic_cast<TQtRealisation*>(&Application->Realisation()) : nullptr)
+        r->frames_[form_.BorderStyle == TBorderStyle::bsDialog ? 1 : 0] = QSize(frameWidth, frameHeight);
     TForm& form = form_;
-    TakeUserGeometry([&] { form.SetFrameMetrics(frameWidth, frameHeight, bar); });
+    if (!TakeUserGeometry([&] { form.SetFrameMetrics(frameWidth, frameHeight, bar); }))
+        return;
+    const std::vector<TFormPeer*> others = FormPeers();
+    for (TFormPeer* other : others)
+        if (other != this && std::find(FormPeers().begin(), FormPeers().end(), other) != FormPeers().end())
+            other->AdoptFrame();
+}
+
+void TFormPeer::AdoptFrame()
+{
+    TQtRealisation* r = Application ? dynamic_cast<TQtRealisation*>(&Application->Realisation()) : nullptr;
+    if (!r || frameReported_ || !window_ || window_->isVisible())
+        return;
+    // A dialog's frame may differ from a main window's; the other kind is the next best guess.
+    const int same = form_.BorderStyle == TBorderStyle::bsDialog ? 1 : 0;
+    const QSize frame = r->frames_[same].isValid() ? r->frames_[same] : r->frames_[1 - same];
+    if (!frame.isValid() || frame == adoptedFrame_)
+        return;
+    adoptedFrame_ = frame;
+    const int bar = window_->MenuBarHeight(std::max(form_.ClientWidth(), 1));
+    TForm& form = form_;
+    Input([&] { form.SetFrameMetrics(frame.width(), frame.height(), bar); });
 }
 
 void TFormPeer::SetModality(Qt::WindowModality modality)

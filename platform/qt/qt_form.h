@@ -58,6 +58,9 @@ protected:
 private:
     void PushGeometry();
     void ReportFrame();
+    // Takes the frame measured on another window while this one has not been shown, so that
+    // the outer size the program places it by is right from its first showing.
+    void AdoptFrame();
     void ShowWindow(bool visible);
     void SetModality(Qt::WindowModality modality);
     // Lets the model take a change the user (or the window system) made, then shows the
@@ -70,7 +73,8 @@ private:
     QPointer<TFormWindow> window_;
     int pushing_ = 0;         // inside our own move or resize
     int userGeometry_ = 0;    // the model is taking a move or resize the user made
-    bool frameReported_ = false;
+    bool frameReported_ = false;  // measured on this window
+    QSize adoptedFrame_;
     // Sizes and positions lately pushed to a shown window: the window system may confirm one
     // after a newer push, and that late confirmation is no change of the user's.
     struct TPushed {

@@ -105,6 +105,8 @@ void Discard(QWidget* widget);
 void DeleteDiscarded();
 // How deep the realisation is inside input handlers.
 int InputDepth();
+// How many inputs have been handed to the model so far.
+unsigned long InputCount();
 class TInputScope {
 public:
     TInputScope();

@@ -185,6 +185,12 @@ void TQtRealisation::PumpEvents()
 
 void TQtRealisation::WaitForEvents(int timeoutMs)
 {
+    // Input handled since the last wait may have ended what the caller waits for (a modal
+    // loop whose OK was clicked): let it look before sleeping.
+    if (InputCount() != inputsSeen_) {
+        inputsSeen_ = InputCount();
+        return;
+    }
     if (timeoutMs == 0) {
         PumpEvents();
         return;
@@ -195,6 +201,7 @@ void TQtRealisation::WaitForEvents(int timeoutMs)
     if (timeoutMs > 0)
         wake.start(timeoutMs);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    inputsSeen_ = InputCount();
     if (InputDepth() == 0)
         DeleteDiscarded();
 }

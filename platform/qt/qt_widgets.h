@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include <QSize>
+
 #include "forms.h"
 #include "qt_realisation.h"
 
@@ -35,8 +37,13 @@ public:
     std::function<void(const std::string&)> ExceptionHook;
 
 private:
+    friend class TFormPeer;
     class TKeyFilter;
     std::unique_ptr<TKeyFilter> keys_;
+    unsigned long inputsSeen_ = 0;
+    // The frame (what the window system adds around a client area) measured on a shown
+    // window, for sizeable windows and for dialogs; invalid while unknown.
+    QSize frames_[2];
 };
 
 // The widget that shows a component: a form's top-level window, a control's widget (for a

@@ -7,11 +7,13 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
@@ -20,7 +22,15 @@
 #include "exceptions.h"
 #include "forms.h"
 #include "qt_widgets.h"
+#include "shell.h"
 #include "support.h"
+
+// Fontconfig keeps what it parsed from its configuration files for the life of the process;
+// the leak checker of sanitizer builds must not count that against us.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
 
 namespace {
 
@@ -73,6 +83,23 @@ public:
     TPaintBox* Paint;
 };
 
+class TTestDialog : public TForm {
+public:
+    explicit TTestDialog(TComponent* owner) : TForm(owner)
+    {
+        SetCaption("Dialog");
+        BorderStyle = TBorderStyle::bsDialog;
+        SetClientWidth(200);
+        SetClientHeight(100);
+        Ok = NewControl<TButton>(this, this, "Ok");
+        Ok->SetCaption("OK");
+        Ok->SetBounds(60, 60, 75, 25);
+        Ok->Default = true;
+        Ok->OnClick = [this](TObject*) { SetModalResult(mrOk); };
+    }
+    TButton* Ok;
+};
+
 class QtRealisation : public ::testing::Test {
 protected:
     QtRealisation()
@@ -81,6 +108,7 @@ protected:
         r->ExceptionHook = [this](const std::string& m) { exceptions.push_back(m); };
         Application->SetRealisation(std::move(r));
         Application->CreateForm(form);
+        Application->CreateForm(dialog);
         form->Show();
         Pump();
     }
@@ -101,6 +129,7 @@ protected:
     std::vector<std::string> exceptions;
     AppScope scope;
     TTestForm* form = nullptr;
+    TTestDialog* dialog = nullptr;
 };
 
 TEST_F(QtRealisation, ModelStateReachesTheWidgets)
@@ -232,16 +261,20 @@ TEST_F(QtRealisation, ClicksAndChoicesReachTheHandlers)
 
 TEST_F(QtRealisation, ADestroyedComponentTakesItsWidgetAlong)
 {
-    // Even from inside the click on the widget itself.
+    // Even from inside a click on a widget inside it: the tool bar goes, and with its
+    // widget the button's, whose click is still being handled.
+    QPointer<QWidget> bar = WidgetOf(*form->Bar);
     QPointer<QWidget> play = WidgetOf(*form->Play);
-    form->Play->OnClick = [&](TObject*) {
-        delete form->Play;
-        form->Play = nullptr;
+    form->Play->OnClick = [this](TObject*) {
+        delete form->Bar;
+        form->Bar = nullptr;
     };
     QTest::mouseClick(play, Qt::LeftButton);
-    EXPECT_EQ(form->Play, nullptr);
+    EXPECT_EQ(form->Bar, nullptr);
     Pump();
+    EXPECT_TRUE(bar.isNull());
     EXPECT_TRUE(play.isNull());
+    form->Play->SetEnabled(false);
 
     QPointer<QWidget> window = Window();
     QPointer<QAction> next = ActionOf(*form->Next);
@@ -385,6 +418,79 @@ TEST_F(QtRealisation, AUserResizeFollowsTheModel)
     Pump();
     EXPECT_EQ(form->Left(), 50);
     EXPECT_EQ(form->Top(), 60);
+}
+
+TEST_F(QtRealisation, TheMessageLoopSleepsUntilTheNextTick)
+{
+    Application->SetClock(std::make_unique<TRealClock>());
+    TTimer* timer = new TTimer(form);
+    int ticks = 0;
+    timer->OnTimer = [&](TObject*) { ++ticks; };
+    timer->SetInterval(40);
+    const std::int64_t start = Application->Clock().Now();
+    int rounds = 0;
+    while (ticks == 0 && rounds < 1000) {
+        Application->HandleMessage();
+        ++rounds;
+    }
+    EXPECT_EQ(ticks, 1);
+    EXPECT_GE(Application->Clock().Now() - start, 35);
+    // Waiting, not spinning: a handful of rounds for a few stray window events at most.
+    EXPECT_LT(rounds, 20);
+}
+
+TEST_F(QtRealisation, StayingOnTopKeepsTheWindowWhereItIs)
+{
+    QWidget* window = Window();
+    const QRect before = window->frameGeometry();
+    EXPECT_TRUE(SetWindowTopMost(*form, true));
+    Pump();
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->frameGeometry(), before);
+    EXPECT_TRUE(SetWindowTopMost(*form, false));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(QPoint(form->Left(), form->Top()), before.topLeft());
+}
+
+TEST_F(QtRealisation, AModalDialogEndsAsSoonAsItIsAnswered)
+{
+    // The frame measured on the main window reaches the dialog before its first showing, so
+    // the program can place it by its true outer size.
+    QWidget* window = WidgetOf(*dialog);
+    EXPECT_FALSE(window->isVisible());
+    const QRect mainFrame = Window()->frameGeometry(), mainInner = Window()->geometry();
+    EXPECT_EQ(dialog->FrameWidth(), mainFrame.width() - mainInner.width());
+    EXPECT_EQ(dialog->FrameHeight(), mainFrame.height() - mainInner.height());
+
+    Application->SetClock(std::make_unique<TRealClock>());
+    QObject guard;
+    // Stands in for input that never comes, should the loop wait for more.
+    QTimer::singleShot(3000, &guard, [] {});
+    struct Case {
+        std::function<void()> answer;
+        TModalResult result;
+    };
+    const Case cases[] = {
+        {[&] { QTest::keyClick(window, Qt::Key_Return); }, mrOk},
+        {[&] { window->close(); }, mrCancel},
+    };
+    for (const Case& c : cases) {
+        bool modal = false;
+        QTimer::singleShot(0, &guard, [&] {
+            modal = QApplication::activeModalWidget() == window;
+            c.answer();
+        });
+        QElapsedTimer took;
+        took.start();
+        EXPECT_EQ(dialog->ShowModal(), c.result);
+        EXPECT_LT(took.elapsed(), 1000);
+        EXPECT_TRUE(modal);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->windowModality(), Qt::NonModal);
+    }
+    EXPECT_EQ(window->size(), QSize(200, 100));
 }
 
 }  // namespace
