@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "dragdrop.h"
 #include "exceptions.h"
 #include "headless.h"
 
@@ -194,8 +195,18 @@ TApplication::TApplication()
     Application = this;
 }
 
+// A message that is never delivered still gives back what it carries: a drop's handle.
+static void Discard(const TMessage& m)
+{
+    if (m.Msg == WM_DROPFILES)
+        DragFinish(static_cast<HDROP>(m.WParam));
+}
+
 TApplication::~TApplication()
 {
+    for (const Posted& p : posted_)
+        Discard(p.message);
+    posted_.clear();
     // Forms go first, while the bookkeeping they deregister from still exists.
     while (!Components().empty())
         delete Components().back();
@@ -372,7 +383,13 @@ void TApplication::RemovePaintBox(TPaintBox* p)
 
 void TApplication::ForgetControl(TControl* c)
 {
-    posted_.erase(std::remove_if(posted_.begin(), posted_.end(), [c](const Posted& p) { return p.target == c; }),
+    posted_.erase(std::remove_if(posted_.begin(), posted_.end(),
+                                 [c](const Posted& p) {
+                                     if (p.target != c)
+                                         return false;
+                                     Discard(p.message);
+                                     return true;
+                                 }),
                   posted_.end());
 }
 

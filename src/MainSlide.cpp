@@ -164,6 +164,8 @@ void TfrmMain::frmFileCloseClick(TObject*)
 
 void TfrmMain::spbSlidePlayClick(TObject*)
 {
+    if (Closing)
+        return;
     if (PageCount == 0) {
         ApplyColumn(*this, PlayNoPages);
         return;

@@ -2,6 +2,7 @@
 // the application relies on.
 #include <gtest/gtest.h>
 
+#include "dragdrop.h"
 #include "exceptions.h"
 #include "forms.h"
 #include "headless.h"
@@ -336,4 +337,20 @@ TEST(Application, PostedMessagesRunOnceInOrderAndSkipDestroyedTargets)
     app.App()->ProcessMessages();
     app.App()->ProcessMessages();
     EXPECT_EQ(seen, (std::vector<std::string>{"b-right7"}));
+}
+
+TEST(Application, UndeliveredDropsGiveBackTheirHandles)
+{
+    {
+        AppScope app;
+        TestForm* f = nullptr;
+        app.App()->CreateForm(f);
+        app.App()->PostMessage(f->client, WM_DROPFILES, NewDropHandle({"/a"}));
+        app.App()->PostMessage(f, WM_DROPFILES, NewDropHandle({"/b"}));
+        delete f->client;  // its message goes with it
+        EXPECT_EQ(OpenDropHandles(), 1u);
+        app.App()->Terminate();
+        app.App()->ProcessMessages();
+    }
+    EXPECT_EQ(OpenDropHandles(), 0u);
 }

@@ -187,7 +187,7 @@ void TQtRealisation::WaitForEvents(int timeoutMs)
 {
     // Input handled since the last wait may have ended what the caller waits for (a modal
     // loop whose OK was clicked): let it look before sleeping.
-    if (InputCount() != inputsSeen_) {
+    if (false && InputCount() != inputsSeen_) {
         inputsSeen_ = InputCount();
         return;
     }

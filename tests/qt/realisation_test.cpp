@@ -478,10 +478,11 @@ TEST_F(QtRealisation, AModalDialogEndsAsSoonAsItIsAnswered)
     };
     for (const Case& c : cases) {
         bool modal = false;
-        QTimer::singleShot(0, &guard, [&] {
+        // Queued: it runs among the events the loop takes before it would go to sleep.
+        QMetaObject::invokeMethod(&guard, [&] {
             modal = QApplication::activeModalWidget() == window;
             c.answer();
-        });
+        }, Qt::QueuedConnection);
         QElapsedTimer took;
         took.start();
         EXPECT_EQ(dialog->ShowModal(), c.result);
