@@ -75,7 +75,12 @@ protected:
         switch (what) {
         case TChange::Text:
         case TChange::ShortCut: {
+            // A separator shows no text; some styles would draw a caption beside its line.
             action_->setSeparator(item_.IsLine());
+            if (item_.IsLine()) {
+                action_->setText(QString());
+                break;
+            }
             // The shortcut is shown only: keys go to the model, which knows when it applies.
             QString text = QStr(item_.Caption());
             const QString keys = ShortCutText(item_.ShortCut());

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
@@ -187,7 +188,7 @@ void TQtRealisation::WaitForEvents(int timeoutMs)
 {
     // Input handled since the last wait may have ended what the caller waits for (a modal
     // loop whose OK was clicked): let it look before sleeping.
-    if (false && InputCount() != inputsSeen_) {
+    if (InputCount() != inputsSeen_) {
         inputsSeen_ = InputCount();
         return;
     }
@@ -264,7 +265,7 @@ bool TQtRealisation::ShellOpen(TForm*, const std::string& target)
     const QString t = QStr(target);
     const bool web = t.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
                      t.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
-    return QDesktopServices::openUrl(web ? QUrl(t) : QUrl::fromLocalFile(t));
+    return QDesktopServices::openUrl(web ? QUrl(t) : QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath()));
 }
 
 void TQtRealisation::ModalShown(TForm& form)

@@ -252,6 +252,7 @@ TEST_F(QtDialogs, ClosingADialogEndsItsModalLoopWithoutWaitingForInput)
             ASSERT_NE(ok, nullptr);
             QTest::mouseClick(ok, Qt::LeftButton, {}, Centre(ok));
             sinceOk.start();
+            EXPECT_NE(frmVersion->ModalResult(), mrNone);
         },
         false);
     ASSERT_TRUE(sinceOk.isValid());

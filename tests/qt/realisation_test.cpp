@@ -165,6 +165,7 @@ TEST_F(QtRealisation, ModelStateReachesTheWidgets)
     ASSERT_NE(file, nullptr);
     ASSERT_EQ(file->actions().size(), 3);
     EXPECT_TRUE(file->actions()[1]->isSeparator());
+    EXPECT_TRUE(file->actions()[1]->text().isEmpty());
     EXPECT_EQ(ActionOf(*form->Next)->text(), "&Next page\tRight");
     EXPECT_TRUE(ActionOf(*form->Next)->shortcut().isEmpty());
     form->Open->SetEnabled(false);
@@ -478,11 +479,14 @@ TEST_F(QtRealisation, AModalDialogEndsAsSoonAsItIsAnswered)
     };
     for (const Case& c : cases) {
         bool modal = false;
-        // Queued: it runs among the events the loop takes before it would go to sleep.
-        QMetaObject::invokeMethod(&guard, [&] {
-            modal = QApplication::activeModalWidget() == window;
-            c.answer();
-        }, Qt::QueuedConnection);
+        // Once the loop has gone quiet, and among the events it takes before it would go to
+        // sleep again: then nothing else would wake it.
+        QTimer::singleShot(50, &guard, [&] {
+            QMetaObject::invokeMethod(&guard, [&] {
+                modal = QApplication::activeModalWidget() == window;
+                c.answer();
+            }, Qt::QueuedConnection);
+        });
         QElapsedTimer took;
         took.start();
         EXPECT_EQ(dialog->ShowModal(), c.result);
