@@ -11,7 +11,7 @@
 
 TfrmMain* frmMain = nullptr;
 
-const char* const SupportPageUrl = "https://folivo.example.org/support";
+const char* const SupportPageUrl = "https://folivo.example.org";
 
 std::string ConfigPath()
 {
