@@ -42,7 +42,17 @@ void TForm::SetFrameMetrics(int frameWidth, int frameHeight, int menuBarHeight)
     frameWidth_ = frameWidth;
     frameHeight_ = frameHeight;
     menuBarHeight_ = menuBarHeight;
-    // The client area keeps its size, so this is no resize of the form's content.
+    if (placedInShow_) {
+        // A window put at a rectangle the program recorded keeps that outer size: it was
+        // measured with the real frame, and keeping the client size instead would let the
+        // window creep by the frame's difference at every start.
+        Changed(TChange::Bounds);
+        Realign();
+        if ((ClientWidth() != cw || ClientHeight() != ch) && OnResize)
+            OnResize(this);
+        return;
+    }
+    // Otherwise the client area keeps its size, so this is no resize of the form's content.
     TWinControl::SetBounds(Left(), Top(), cw + FrameWidth(), ch + FrameHeight());
 }
 

@@ -354,3 +354,28 @@ TEST(Application, UndeliveredDropsGiveBackTheirHandles)
     }
     EXPECT_EQ(OpenDropHandles(), 0u);
 }
+
+TEST(Forms, AWindowPlacedByItsShowHandlerKeepsItsOuterSizeWhenTheRealFrameArrives)
+{
+    AppScope app;
+    TestForm* placed = nullptr;
+    TestForm* centred = nullptr;
+    app.App()->CreateForm(placed);
+    app.App()->CreateForm(centred);
+    placed->OnShow = [placed](TObject*) {
+        placed->SetLeft(10);
+        placed->SetTop(20);
+        placed->SetHeight(400);
+    };
+    placed->Show();
+    centred->Show();
+    placed->resizes = 0;
+    placed->SetFrameMetrics(2, 30, 22);
+    EXPECT_EQ(placed->Height(), 400);
+    EXPECT_EQ(placed->ClientHeight(), 400 - 30);  // no menu bar
+    EXPECT_EQ(placed->resizes, 1);
+    EXPECT_EQ(placed->client->Height(), placed->ClientHeight() - 28 - 30 - 19);
+    const int clientHeight = centred->ClientHeight();
+    centred->SetFrameMetrics(2, 30, 22);
+    EXPECT_EQ(centred->ClientHeight(), clientHeight);
+}

@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -35,7 +34,6 @@ std::vector<TFormPeer*>& FormPeers()
     static std::vector<TFormPeer*> peers;
     return peers;
 }
-
 
 // --- Menu items ---------------------------------------------------------------------------
 
@@ -242,6 +240,12 @@ TFormPeer::TFormPeer(TForm& form) : TControlPeer(form, new TFormWindow), form_(f
     }
     FormPeers().push_back(this);
     AdoptFrame();
+    if (!adoptedFrame_.isValid()) {
+        // Until the window manager has framed a window, the menu bar is the one part of the
+        // frame known for sure; the rest arrives with the first show.
+        const int bar = window_->MenuBarHeight(std::max(form_.ClientWidth(), 1));
+        form.SetFrameMetrics(0, 0, bar);
+    }
 }
 
 TFormPeer::~TFormPeer()

@@ -107,6 +107,7 @@ void DeleteDiscarded();
 int InputDepth();
 // How many inputs have been handed to the model so far.
 unsigned long InputCount();
+// Marks the time model code runs for an input.
 class TInputScope {
 public:
     TInputScope();
