@@ -59,15 +59,7 @@ void TfrmMain::FormShow(TObject*)
     if (IsFileExist(path))
         LoadConfig(path);
 
-    scrMain->SetAlign(TAlign::alClient);
-    pntMain->SetWidth(scrMain->Width());
-    pntMain->SetHeight(scrMain->Height());
-
-    mnuVisibleBack->SetShortCut(ShortCut(VK_LEFT, TShiftState{}));
-    mnuVisibleNext->SetShortCut(ShortCut(VK_RIGHT, TShiftState{}));
-
-    pntMain->SetEnabled(true);
-    timMain->SetEnabled(false);
+    ResetPageView();
 
     updSlideTime->SetPosition(SlideTime / 1000);
     updSlideTime->SetEnabled(true);
@@ -126,6 +118,20 @@ void TfrmMain::FormShow(TObject*)
         SetTopMost(this);
     else
         ClearTopMost(this);
+}
+
+// The page view fills the client area again with the paint box as large as itself, the
+// arrow keys turn pages, and the slideshow timer stands still: the start of the empty state,
+// at start-up and at close all.
+void TfrmMain::ResetPageView()
+{
+    scrMain->SetAlign(TAlign::alClient);
+    pntMain->SetWidth(scrMain->Width());
+    pntMain->SetHeight(scrMain->Height());
+    mnuVisibleBack->SetShortCut(ShortCut(VK_LEFT, TShiftState{}));
+    mnuVisibleNext->SetShortCut(ShortCut(VK_RIGHT, TShiftState{}));
+    pntMain->SetEnabled(true);
+    timMain->SetEnabled(false);
 }
 
 void TfrmMain::FormClose(TObject*, TCloseAction&)

@@ -159,6 +159,8 @@ public:
     bool ExitConfirm = false;
 
 private:
+    void ResetPageView();
+    void ApplyBackNextRules();
     void OpenFolderCommand();
     void FillPageDropDownAndShowFirst();
     void FitWidth();

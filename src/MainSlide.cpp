@@ -115,15 +115,7 @@ void TfrmMain::frmFileCloseClick(TObject*)
 {
     if (Closing)
         return;
-    scrMain->SetAlign(TAlign::alClient);
-    pntMain->SetWidth(scrMain->Width());
-    pntMain->SetHeight(scrMain->Height());
-
-    mnuVisibleBack->SetShortCut(ShortCut(VK_LEFT, TShiftState{}));
-    mnuVisibleNext->SetShortCut(ShortCut(VK_RIGHT, TShiftState{}));
-
-    pntMain->SetEnabled(true);
-    timMain->SetEnabled(false);
+    ResetPageView();
 
     const int seconds = StrToInt(edtSlideTime->Text());
     timMain->SetInterval(SecondsToMilliseconds(seconds));

@@ -33,6 +33,17 @@ void TfrmMain::pntMainPaint(TObject*)
     DrawPageImage();
 }
 
+// Back is on past page 1, Next anywhere but on the last page; button first, then menu item.
+void TfrmMain::ApplyBackNextRules()
+{
+    const bool back = PageNo > 1;
+    spbBackPage->SetEnabled(back);
+    mnuVisibleBack->SetEnabled(back);
+    const bool next = PageNo != PageCount;
+    spbNextPage->SetEnabled(next);
+    mnuVisibleNext->SetEnabled(next);
+}
+
 void TfrmMain::ShowPage(int n)
 {
     if (Closing)
@@ -42,12 +53,7 @@ void TfrmMain::ShowPage(int n)
         stbMain->Panels(0)->SetText("（フォルダを開いてください）");
         stbMain->Panels(1)->SetText("Page: 0 / " + IntToStr(PageCount));
         SetCaption("Folivo");
-        const bool back = PageNo > 1;
-        spbBackPage->SetEnabled(back);
-        mnuVisibleBack->SetEnabled(back);
-        const bool next = PageNo != PageCount;
-        spbNextPage->SetEnabled(next);
-        mnuVisibleNext->SetEnabled(next);
+        ApplyBackNextRules();
         cmbFileList->SetEnabled(false);
         return;
     }
@@ -77,12 +83,7 @@ void TfrmMain::ShowPage(int n)
 
     if (Sliding)
         return;
-    const bool back = PageNo > 1;
-    spbBackPage->SetEnabled(back);
-    mnuVisibleBack->SetEnabled(back);
-    const bool next = PageNo != PageCount;
-    spbNextPage->SetEnabled(next);
-    mnuVisibleNext->SetEnabled(next);
+    ApplyBackNextRules();
     cmbFileList->SetEnabled(true);
 }
 
