@@ -168,7 +168,9 @@ protected:
     {
         if (!image_)
             return;
-        QImage picture = WrapSurface(image_->Picture().Pixels());
+        // The icon is drawn as icons are: its background (the bottom-left pixel's colour) is
+        // transparent.
+        const QImage picture = TransparentImage(image_->Picture());
         if (picture.isNull())
             return;
         QPainter p(this);

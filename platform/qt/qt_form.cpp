@@ -472,8 +472,14 @@ void TFormPeer::ShowWindow(bool visible)
         window_->show();
         window_->activateWindow();
     } else {
+        const bool wasModal = window_->windowModality() != Qt::NonModal;
         window_->hide();
         SetModality(Qt::NonModal);
+        // The keys go back to the main window when a dialog closes, also where no window
+        // manager hands the focus back.
+        if (wasModal && Application && Application->MainForm() && Application->MainForm() != &form_)
+            if (TFormPeer* main = FormPeerOf(*Application->MainForm()); main && main->Window())
+                main->Window()->activateWindow();
     }
 }
 

@@ -254,7 +254,12 @@ bool TQtRealisation::BrowseForFolder(TForm* owner, const std::string& title, std
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // The keys belong to the owner again at once, also where no window manager hands the
+    // focus back.
+    if (parent)
+        parent->activateWindow();
+    if (!chosen)
         return false;
     path = StdStr(dialog.selectedFiles().first());
     return true;
