@@ -22,19 +22,15 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QLocale>
 #include <QString>
 
-#include "Fmconfig.h"
-#include "Frmver.h"
-#include "Main.h"
+#include "bench_support.h"
 #include "classes.h"
-#include "fileinfo.h"
 #include "headless.h"
+#include "pictures.h"
 
 namespace {
 
@@ -64,36 +60,11 @@ double Time(const std::function<void()>& f)
     std::exit(1);
 }
 
-[[noreturn]] void AbortOnError(j_common_ptr) { Fail("libjpeg failed to encode the first page"); }
-
-// A small grey page with a darker band, enough for the page display to decode.
-std::string SmallJpeg(int w, int h)
+// A small grey page with darker bands, enough for the page display to decode.
+std::string BandedJpeg(int w, int h)
 {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    err.error_exit = AbortOnError;
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 1;
-    c.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(w));
-    while (c.next_scanline < c.image_height) {
-        std::fill(row.begin(), row.end(), c.next_scanline % 40 < 8 ? 60 : 220);
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string bytes(reinterpret_cast<char*>(out), size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return bytes;
+    return EncodeJpeg(
+        w, h, JCS_GRAYSCALE, [](int, int y, unsigned char* p) { *p = y % 40 < 8 ? 60 : 220; }, {.quality = 75});
 }
 
 bool HasPictureExtension(const char* name)
@@ -208,9 +179,8 @@ int main(int argc, char** argv)
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const int count = argc > 2 ? std::max(2, std::atoi(argv[2])) : 10000;
 
-    std::string base = (std::filesystem::temp_directory_path() / "fovi-bench-XXXXXX").string();
-    if (!mkdtemp(base.data()))
-        Fail("cannot make a temporary folder");
+    const BenchFolder scratch("fovi-bench");
+    const std::string base = scratch.Path().string();
     const std::string folder = base + "/pages";
     std::filesystem::create_directories(folder);
     // Page 1 is a real picture; the others are never shown, so empty files stand in for them.
@@ -220,18 +190,11 @@ int main(int argc, char** argv)
         std::snprintf(name, sizeof name, "page%05d.%s", i, i % 10 == 0 ? "bmp" : "jpg");
         std::ofstream out(folder + "/" + name, std::ios::binary);
         if (i == 1)
-            out << SmallJpeg(600, 800);
+            out << BandedJpeg(600, 800);
     }
 
-    // The viewer as the entry point creates it, headless.
-    SetProgramDirForTesting(base);
-    auto* app = new TApplication;
-    Application->SetTitle("Folivo");
-    Application->CreateForm(frmMain);
-    Application->CreateForm(frmVersion);
-    Application->CreateForm(frmConfig);
-    frmMain->Show();
-    TfrmMain& f = *frmMain;
+    const HeadlessViewer viewer(base);
+    TfrmMain& f = viewer.Main();
 
     std::vector<double> command, plain, status, scan, sort, once, keyed, fill, show;
     for (int run = 0; run < runs; ++run) {
@@ -284,10 +247,5 @@ int main(int argc, char** argv)
                 Median(once), Median(keyed));
     std::printf("  the plain listing with one status call per picture, unsorted: %.1f ms\n", Median(status));
     std::printf("open folder %.1f ms, plain listing + std::sort %.1f ms, ratio %.2f\n", c, p, c / p);
-
-    delete app;
-    SetProgramDirForTesting("");
-    std::error_code ec;
-    std::filesystem::remove_all(base, ec);
     return 0;
 }

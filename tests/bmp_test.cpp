@@ -1,4 +1,5 @@
-// TBitmap's Windows bitmap loaders (platform/bmp_reader.cpp). Fixtures are built byte by byte.
+// TBitmap's Windows bitmap loaders (platform/bmp_reader.cpp). Fixtures are built field by field
+// (BmpFile, support/pictures.h) and byte by byte.
 #include <chrono>
 #include <cstdint>
 #include <ostream>
@@ -9,77 +10,10 @@
 
 #include "exceptions.h"
 #include "graphics.h"
+#include "pictures.h"
 #include "support.h"
 
 namespace {
-
-void Put16(std::string& s, std::uint32_t v)
-{
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, std::uint32_t v)
-{
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-// A bitmap file as the fields say; nothing is checked, so broken files are easy to make.
-struct Bmp {
-    std::uint32_t headerSize = 40;
-    std::int32_t width = 0, height = 0;
-    int bpp = 8;
-    std::uint32_t compression = 0;
-    std::vector<std::uint32_t> palette = {};  // 0xRRGGBB
-    std::vector<std::uint32_t> masks = {};    // inside a 52+ byte header, else after it
-    std::string pixels = {};                  // exactly as stored
-    std::int64_t clrUsed = -1;           // -1: the palette's size
-    std::int64_t offBits = -1;           // -1: right after the palette
-
-    std::string Build() const
-    {
-        std::string info;
-        Put32(info, headerSize);
-        if (headerSize == 12) {
-            Put16(info, static_cast<std::uint32_t>(width));
-            Put16(info, static_cast<std::uint32_t>(height));
-            Put16(info, 1);
-            Put16(info, bpp);
-        } else {
-            Put32(info, static_cast<std::uint32_t>(width));
-            Put32(info, static_cast<std::uint32_t>(height));
-            Put16(info, 1);
-            Put16(info, bpp);
-            Put32(info, compression);
-            Put32(info, static_cast<std::uint32_t>(pixels.size()));
-            Put32(info, 2835);
-            Put32(info, 2835);
-            Put32(info, static_cast<std::uint32_t>(clrUsed >= 0 ? clrUsed : palette.size()));
-            Put32(info, 0);
-            if (headerSize >= 52)
-                for (size_t i = 0; i < 4; ++i)
-                    Put32(info, i < masks.size() ? masks[i] : 0);
-            info.resize(headerSize, '\0');
-        }
-        if (headerSize < 52)
-            for (std::uint32_t m : masks)
-                Put32(info, m);
-        for (std::uint32_t c : palette) {
-            info += static_cast<char>(c & 0xFF);
-            info += static_cast<char>((c >> 8) & 0xFF);
-            info += static_cast<char>((c >> 16) & 0xFF);
-            if (headerSize != 12)
-                info += '\0';
-        }
-        std::string file = "BM";
-        const std::uint32_t off = offBits >= 0 ? static_cast<std::uint32_t>(offBits)
-                                               : static_cast<std::uint32_t>(14 + info.size());
-        Put32(file, static_cast<std::uint32_t>(14 + info.size() + pixels.size()));
-        Put32(file, 0);
-        Put32(file, off);
-        return file + info + pixels;
-    }
-};
 
 std::string Bytes(std::initializer_list<int> b)
 {
@@ -105,71 +39,71 @@ std::vector<DecodeCase> DecodeCases()
     std::vector<DecodeCase> cases;
     const std::vector<std::uint32_t> pal = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     {   // rows are stored bottom-up, each padded to 4 bytes
-        Bmp b{.width = 3, .height = 2, .bpp = 1, .palette = {0xFF0000, 0x0000FF}};
+        BmpFile b{.width = 3, .height = 2, .bpp = 1, .palette = {0xFF0000, 0x0000FF}};
         b.pixels = Bytes({0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0});
         cases.push_back({"Pal1", b.Build(), 3, 2, {Red, Blue, Blue, Blue, Red, Blue}});
     }
     {
-        Bmp b{.width = 3, .height = 2, .bpp = 2, .palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}};
+        BmpFile b{.width = 3, .height = 2, .bpp = 2, .palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}};
         b.pixels = Bytes({0b01101100, 0, 0, 0, 0b11100100, 0, 0, 0});
         cases.push_back({"Pal2", b.Build(), 3, 2, {Blue, Green, Red, Red, Green, Blue}});
     }
     {   // index 7 lies beyond the 5-entry palette: black
-        Bmp b{.width = 3, .height = 2, .bpp = 4, .palette = pal};
+        BmpFile b{.width = 3, .height = 2, .bpp = 4, .palette = pal};
         b.pixels = Bytes({0x12, 0x30, 0, 0, 0x47, 0x10, 0, 0});
         cases.push_back({"Pal4", b.Build(), 3, 2, {White, Black, Red, Red, Green, Blue}});
     }
     {   // clrUsed 0 means a full palette of 256 entries
-        Bmp b{.width = 2, .height = 2, .bpp = 8, .palette = std::vector<std::uint32_t>(256, 0x808080), .clrUsed = 0};
+        BmpFile b{.width = 2, .height = 2, .bpp = 8, .palette = std::vector<std::uint32_t>(256, 0x808080), .clrUsed = 0};
         b.palette[1] = 0xFF0000;
         b.palette[255] = 0x0000FF;
         b.pixels = Bytes({255, 0, 0, 0, 1, 255, 0, 0});
         cases.push_back({"Pal8FullPalette", b.Build(), 2, 2, {Red, Blue, Blue, Grey}});
     }
     {
-        Bmp b{.width = 3, .height = -2, .bpp = 8, .palette = pal};
+        BmpFile b{.width = 3, .height = -2, .bpp = 8, .palette = pal};
         b.pixels = Bytes({1, 2, 3, 0, 4, 0, 1, 0});
         cases.push_back({"Pal8TopDown", b.Build(), 3, 2, {Red, Green, Blue, White, Black, Red}});
     }
     {   // OS/2 1.x: 12-byte header, 3-byte palette entries
-        Bmp b{.headerSize = 12, .width = 3, .height = 2, .bpp = 8, .palette = pal};
+        BmpFile b{.headerSize = 12, .width = 3, .height = 2, .bpp = 8, .palette = pal};
         b.pixels = Bytes({1, 2, 3, 0, 4, 0, 1, 0});
         cases.push_back({"Os2CoreHeader", b.Build(), 3, 2, {White, Black, Red, Red, Green, Blue}});
     }
     {   // OS/2 2.x header cut after 16 bytes: the rest reads as 0, so 256 palette entries
         // are declared; only the 5 before bfOffBits are there
-        Bmp b{.headerSize = 16, .width = 2, .height = 1, .bpp = 8, .palette = pal};
+        BmpFile b{.headerSize = 16, .width = 2, .height = 1, .bpp = 8, .palette = pal};
         b.pixels = Bytes({3, 1, 0, 0});
         cases.push_back({"Os2v2ShortHeader", b.Build(), 2, 1, {Blue, Red}});
     }
     {
-        Bmp b{.width = 3, .height = 2, .bpp = 24};
+        BmpFile b{.width = 3, .height = 2, .bpp = 24};
         b.pixels = Bytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,             // bottom: red green blue
                           255, 255, 255, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0, 0});  // top: white black grey
         cases.push_back({"Rgb24", b.Build(), 3, 2, {White, Black, Grey, Red, Green, Blue}});
     }
     {   // the fourth byte is not alpha: the picture stays opaque
-        Bmp b{.width = 2, .height = 1, .bpp = 32};
+        BmpFile b{.width = 2, .height = 1, .bpp = 32};
         b.pixels = Bytes({0, 0, 255, 0, 255, 0, 0, 0x7F});
         cases.push_back({"Rgb32", b.Build(), 2, 1, {Red, Blue}});
     }
     {   // default 5-5-5: full scale is 255, not 248; the top bit is ignored
-        Bmp b{.width = 4, .height = 1, .bpp = 16};
+        BmpFile b{.width = 4, .height = 1, .bpp = 16};
         b.pixels = Bytes({0xFF, 0x7F, 0x1F, 0x80, 0x10, 0x00, 0xE0, 0x03});
         cases.push_back({"Rgb16Default555", b.Build(), 4, 1, {White, Blue, K | 132, Green}});
     }
     {
-        Bmp b{.width = 2, .height = 1, .bpp = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}};
+        BmpFile b{.width = 2, .height = 1, .bpp = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}};
         b.pixels = Bytes({0x00, 0xF8, 0x20, 0x00});  // red; green 1 of 63 -> 4
         cases.push_back({"Rgb16Bitfields565", b.Build(), 2, 1, {Red, K | 0x000400}});
     }
     {   // 5-5-5-1 with an alpha mask (ALPHABITFIELDS): alpha ignored
-        Bmp b{.width = 1, .height = 1, .bpp = 16, .compression = 6, .masks = {0x7C00, 0x03E0, 0x001F, 0x8000}};
+        BmpFile b{.width = 1, .height = 1, .bpp = 16, .compression = 6, .masks = {0x7C00, 0x03E0, 0x001F, 0x8000}};
         b.pixels = Bytes({0x1F, 0x00, 0, 0});
         cases.push_back({"Rgb16AlphaBitfields", b.Build(), 1, 1, {Blue}});
     }
     {   // version 5 header with the masks inside, in an unusual order and width
-        Bmp b{.headerSize = 124, .width = 2, .height = 1, .bpp = 32, .compression = 3,
+        BmpFile b{.headerSize = 124, .width = 2, .height = 1, .bpp = 32, .compression = 3,
               .masks = {0x000003FF, 0x000FFC00, 0x3FF00000, 0}};
         b.pixels.clear();
         Put32(b.pixels, 0x3FF);          // red 1023 of 1023
@@ -177,14 +111,14 @@ std::vector<DecodeCase> DecodeCases()
         cases.push_back({"Rgb32BitfieldsV5", b.Build(), 2, 1, {Red, K | 128}});
     }
     {   // 52-byte header carries the masks; 8-8-8 at the default places
-        Bmp b{.headerSize = 52, .width = 1, .height = 1, .bpp = 32, .compression = 3,
+        BmpFile b{.headerSize = 52, .width = 1, .height = 1, .bpp = 32, .compression = 3,
               .masks = {0xFF0000, 0xFF00, 0xFF}};
         b.pixels = Bytes({0x11, 0x22, 0x33, 0x44});
         cases.push_back({"Rgb32DefaultMasksV2", b.Build(), 1, 1, {K | 0x332211}});
     }
     {   // RLE8: a run clipped at the right edge, EOL, absolute block (padded), delta, EOB.
         // Pixels never reached keep palette colour 0 (black here).
-        Bmp b{.width = 4, .height = 3, .bpp = 8, .compression = 1, .palette = pal};
+        BmpFile b{.width = 4, .height = 3, .bpp = 8, .compression = 1, .palette = pal};
         b.pixels = Bytes({6, 1, 0, 0,        // bottom row: red x4, the rest clipped; EOL
                           0, 3, 2, 3, 4, 0,  // middle row: absolute green blue white, pad byte
                           0, 2, 1, 1,        // delta from (3, 1) to (4, 2): past the right edge
@@ -193,24 +127,24 @@ std::vector<DecodeCase> DecodeCases()
                          {Black, Black, Black, Black, Green, Blue, White, Black, Red, Red, Red, Red}});
     }
     {   // RLE4: runs alternate their two nibbles; absolute nibbles; data ends without EOB
-        Bmp b{.width = 5, .height = 2, .bpp = 4, .compression = 2, .palette = pal};
+        BmpFile b{.width = 5, .height = 2, .bpp = 4, .compression = 2, .palette = pal};
         b.pixels = Bytes({5, 0x12, 0, 0,   // bottom: 1 2 1 2 1
                           0, 3, 0x34, 0x10, 3, 0x44});  // top: abs 3 4 1, then run of 4 4 4 (clipped to 2)
         cases.push_back({"Rle4", b.Build(), 5, 2,
                          {Blue, White, Red, White, White, Red, Green, Red, Green, Red}});
     }
     {   // a top-down RLE file (not allowed by the format) is read leniently
-        Bmp b{.width = 2, .height = -2, .bpp = 8, .compression = 1, .palette = pal};
+        BmpFile b{.width = 2, .height = -2, .bpp = 8, .compression = 1, .palette = pal};
         b.pixels = Bytes({2, 3, 0, 0, 2, 4, 0, 1});
         cases.push_back({"Rle8TopDown", b.Build(), 2, 2, {Blue, Blue, White, White}});
     }
     {   // a bogus pixel offset inside the header: the pixels follow the palette
-        Bmp b{.width = 1, .height = 1, .bpp = 8, .palette = pal, .offBits = 1};
+        BmpFile b{.width = 1, .height = 1, .bpp = 8, .palette = pal, .offBits = 1};
         b.pixels = Bytes({2, 0, 0, 0});
         cases.push_back({"OffsetInsideHeader", b.Build(), 1, 1, {Green}});
     }
     {   // a palette declared longer than 2^bpp entries; bfOffBits is honoured
-        Bmp b{.width = 1, .height = 1, .bpp = 1, .palette = std::vector<std::uint32_t>(3, 0x00FF00)};
+        BmpFile b{.width = 1, .height = 1, .bpp = 1, .palette = std::vector<std::uint32_t>(3, 0x00FF00)};
         b.pixels = Bytes({0x80, 0, 0, 0});
         cases.push_back({"OversizedPalette", b.Build(), 1, 1, {Green}});
     }
@@ -249,33 +183,33 @@ std::vector<ErrorCase> ErrorCases()
 {
     const std::vector<std::uint32_t> pal = {0, 0xFFFFFF};
     auto bmp = [&](auto change) {
-        Bmp b{.width = 4, .height = 2, .bpp = 8, .palette = pal, .pixels = std::string(8, '\1')};
+        BmpFile b{.width = 4, .height = 2, .bpp = 8, .palette = pal, .pixels = std::string(8, '\1')};
         change(b);
         return b.Build();
     };
     std::vector<ErrorCase> cases = {
         {"Empty", "", "Not a Windows bitmap"},
         {"WrongSignature", "BA" + std::string(60, '\0'), "Not a Windows bitmap"},
-        {"NegativeWidth", bmp([](Bmp& b) { b.width = -4; }), "width -4"},
-        {"ZeroHeight", bmp([](Bmp& b) { b.height = 0; }), "height 0"},
-        {"BitCount30000", bmp([](Bmp& b) { b.bpp = 30000; }), "bit count 30000"},
-        {"HeaderSize8", bmp([](Bmp& b) { b.headerSize = 8; }), "header size 8"},
-        {"OffsetBeyondEnd", bmp([](Bmp& b) { b.offBits = 60277; }), "beyond the end"},
-        {"TruncatedPixels", bmp([](Bmp& b) { b.pixels.resize(5); }), "truncated"},
-        {"TallerThanTheData", bmp([](Bmp& b) { b.height = 2818080; }), "truncated"},
-        {"Rle8WithFourBits", bmp([](Bmp& b) { b.compression = 1; b.bpp = 4; }), "RLE8"},
-        {"EmbeddedJpeg", bmp([](Bmp& b) { b.compression = 4; }), "BI_JPEG"},
-        {"BitfieldsAt8Bits", bmp([](Bmp& b) { b.compression = 3; }), "bit fields"},
+        {"NegativeWidth", bmp([](BmpFile& b) { b.width = -4; }), "width -4"},
+        {"ZeroHeight", bmp([](BmpFile& b) { b.height = 0; }), "height 0"},
+        {"BitCount30000", bmp([](BmpFile& b) { b.bpp = 30000; }), "bit count 30000"},
+        {"HeaderSize8", bmp([](BmpFile& b) { b.headerSize = 8; }), "header size 8"},
+        {"OffsetBeyondEnd", bmp([](BmpFile& b) { b.offBits = 60277; }), "beyond the end"},
+        {"TruncatedPixels", bmp([](BmpFile& b) { b.pixels.resize(5); }), "truncated"},
+        {"TallerThanTheData", bmp([](BmpFile& b) { b.height = 2818080; }), "truncated"},
+        {"Rle8WithFourBits", bmp([](BmpFile& b) { b.compression = 1; b.bpp = 4; }), "RLE8"},
+        {"EmbeddedJpeg", bmp([](BmpFile& b) { b.compression = 4; }), "BI_JPEG"},
+        {"BitfieldsAt8Bits", bmp([](BmpFile& b) { b.compression = 3; }), "bit fields"},
         {"MasksMissing", [] {
-             Bmp b{.width = 1, .height = 1, .bpp = 16, .compression = 3};
+             BmpFile b{.width = 1, .height = 1, .bpp = 16, .compression = 3};
              std::string f = b.Build();
              return f.substr(0, 14 + 40 + 4);
          }(), "masks"},
-        {"HeaderPastEnd", bmp([](Bmp& b) { b.headerSize = 124; }).substr(0, 100), "header runs past"},
+        {"HeaderPastEnd", bmp([](BmpFile& b) { b.headerSize = 124; }).substr(0, 100), "header runs past"},
         // More than MaxPicturePixels: refused from the header alone, before any allocation.
-        {"Claims20000x20000", bmp([](Bmp& b) { b.width = 20000; b.height = 20000; b.bpp = 1; }), "too large"},
-        {"Claims3000000x2000000", bmp([](Bmp& b) { b.width = 3000000; b.height = 2000000; b.bpp = 24; }), "too large"},
-        {"RleClaims20000x20000", bmp([](Bmp& b) { b.width = 20000; b.height = -20000; b.compression = 1; }), "too large"},
+        {"Claims20000x20000", bmp([](BmpFile& b) { b.width = 20000; b.height = 20000; b.bpp = 1; }), "too large"},
+        {"Claims3000000x2000000", bmp([](BmpFile& b) { b.width = 3000000; b.height = 2000000; b.bpp = 24; }), "too large"},
+        {"RleClaims20000x20000", bmp([](BmpFile& b) { b.width = 20000; b.height = -20000; b.compression = 1; }), "too large"},
     };
     // Files of 2 to 13 bytes that begin with BM.
     for (size_t n = 2; n < 14; ++n)
@@ -318,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Files, BmpErrors, ::testing::ValuesIn(ErrorCases()),
 TEST(BmpRle, OverrunsAreClipped)
 {
     for (int compression : {1, 2}) {
-        Bmp b{.width = 3, .height = 2, .bpp = compression == 1 ? 8 : 4, .compression = static_cast<std::uint32_t>(compression),
+        BmpFile b{.width = 3, .height = 2, .bpp = compression == 1 ? 8 : 4, .compression = static_cast<std::uint32_t>(compression),
               .palette = {0x0000FF, 0xFF0000}};
         const int red = compression == 1 ? 1 : 0x11;  // RLE4 runs alternate two nibbles
         // run, delta far right, run, end of line, absolute block of 255 with 3 bytes left
@@ -338,9 +272,9 @@ TEST(BmpRle, OverrunsAreClipped)
 
 // --- Files ----------------------------------------------------------------------------------
 
-std::string SmallBmp(std::uint32_t colour, int w = 2, int h = 2)
+std::string FlatBmp(std::uint32_t colour, int w = 2, int h = 2)
 {
-    Bmp b{.width = w, .height = h, .bpp = 32};
+    BmpFile b{.width = w, .height = h, .bpp = 32};
     for (int i = 0; i < w * h; ++i)
         Put32(b.pixels, colour);
     return b.Build();
@@ -350,10 +284,10 @@ TEST(BmpFile, DamagedFileLeavesThePreviousPictureAndItsBuffer)
 {
     TempDir dir;
     TBitmap bitmap;
-    bitmap.LoadFromFile(dir.Write("good.bmp", SmallBmp(0x00FF00, 4, 3)));
+    bitmap.LoadFromFile(dir.Write("good.bmp", FlatBmp(0x00FF00, 4, 3)));
     const std::uint32_t* buffer = bitmap.ScanLine(0);
     const std::vector<std::uint32_t> before = bitmap.Pixels().Data;
-    std::string damaged = SmallBmp(0xFF0000, 5, 5);
+    std::string damaged = FlatBmp(0xFF0000, 5, 5);
     damaged.resize(damaged.size() - 7);
     const std::string path = dir.Write("damaged.bmp", damaged);
     try {
@@ -372,9 +306,9 @@ TEST(BmpFile, NextPageReusesTheBuffer)
 {
     TempDir dir;
     TBitmap bitmap;
-    bitmap.LoadFromFile(dir.Write("a.bmp", SmallBmp(0x00FF00, 8, 8)));
+    bitmap.LoadFromFile(dir.Write("a.bmp", FlatBmp(0x00FF00, 8, 8)));
     const std::uint32_t* buffer = bitmap.ScanLine(0);
-    bitmap.LoadFromFile(dir.Write("b.bmp", SmallBmp(0x0000FF, 8, 8)));
+    bitmap.LoadFromFile(dir.Write("b.bmp", FlatBmp(0x0000FF, 8, 8)));
     EXPECT_EQ(bitmap.ScanLine(0), buffer);
     EXPECT_EQ(bitmap.ScanLine(7)[7], Blue);
 }

@@ -1,8 +1,6 @@
-// TJPEGImage over libjpeg-turbo, and TBitmap::Assign from it. Fixtures are made here with
-// libjpeg's own compressor, then cut or damaged byte by byte.
+// TJPEGImage over libjpeg-turbo, and TBitmap::Assign from it. Fixtures come from libjpeg's
+// own compressor (support/pictures.h) and are then cut or damaged byte by byte.
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -10,71 +8,14 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include "exceptions.h"
 #include "graphics.h"
 #include "jpeg.h"
+#include "pictures.h"
 #include "support.h"
 
 namespace {
-
-[[noreturn]] void AbortOnError(j_common_ptr cinfo)
-{
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    std::fprintf(stderr, "libjpeg error in a test helper: %s\n", text);
-    std::abort();
-}
-
-struct EncodeOptions {
-    int quality = 90;
-    bool progressive = false;
-    bool arithmetic = false;
-    J_COLOR_SPACE stored = JCS_UNKNOWN;  // JCS_UNKNOWN: libjpeg's default for the input
-    bool full444 = false;                // no chroma subsampling
-    bool adobeMarker = true;             // only matters for CMYK
-};
-
-// Encodes w x h pixels of `in` colour space (1, 3 or 4 bytes each) into a JPEG file.
-std::string EncodeJpeg(int w, int h, J_COLOR_SPACE in, const std::vector<unsigned char>& pixels,
-                       const EncodeOptions& o = {})
-{
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    err.error_exit = AbortOnError;
-    jpeg_create_compress(&c);
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = w;
-    c.image_height = h;
-    c.in_color_space = in;
-    c.input_components = in == JCS_GRAYSCALE ? 1 : in == JCS_CMYK ? 4 : 3;
-    jpeg_set_defaults(&c);
-    if (o.stored != JCS_UNKNOWN)
-        jpeg_set_colorspace(&c, o.stored);
-    jpeg_set_quality(&c, o.quality, TRUE);
-    if (o.full444)
-        for (int i = 0; i < c.num_components; ++i)
-            c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    if (o.progressive)
-        jpeg_simple_progression(&c);
-    c.arith_code = o.arithmetic;
-    c.write_Adobe_marker = o.adobeMarker && (in == JCS_CMYK);
-    jpeg_start_compress(&c, TRUE);
-    const size_t stride = static_cast<size_t>(w) * c.input_components;
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<unsigned char*>(pixels.data() + c.next_scanline * stride);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string out(reinterpret_cast<char*>(buf), size);
-    jpeg_destroy_compress(&c);
-    std::free(buf);
-    return out;
-}
 
 // A picture with gradients, edges and noise, so that every decoder stage has work to do.
 std::vector<unsigned char> Texture(int w, int h, int components)
@@ -92,49 +33,13 @@ std::vector<unsigned char> Texture(int w, int h, int components)
     return px;
 }
 
-// The plain libjpeg decode to RGB (or grey) with default settings: what djpeg writes.
-std::vector<unsigned char> ReferenceDecode(const std::string& jpeg, int& w, int& h, int& comps)
-{
-    jpeg_decompress_struct d;
-    jpeg_error_mgr err;
-    d.err = jpeg_std_error(&err);
-    err.error_exit = AbortOnError;
-    err.emit_message = [](j_common_ptr, int) {};
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size());
-    jpeg_read_header(&d, TRUE);
-    if (d.jpeg_color_space != JCS_GRAYSCALE)
-        d.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&d);
-    w = d.output_width;
-    h = d.output_height;
-    comps = d.output_components;
-    std::vector<unsigned char> out(static_cast<size_t>(w) * h * comps);
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = out.data() + static_cast<size_t>(d.output_scanline) * w * comps;
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    return out;
-}
-
-// Offset of the first marker 0xFF `code` at or after `from`; npos if none.
-size_t FindMarker(const std::string& jpeg, unsigned char code, size_t from = 2)
-{
-    for (size_t i = from; i + 1 < jpeg.size(); ++i)
-        if (static_cast<unsigned char>(jpeg[i]) == 0xFF && static_cast<unsigned char>(jpeg[i + 1]) == code)
-            return i;
-    return std::string::npos;
-}
-
 void PutU16(std::string& s, size_t at, unsigned v)
 {
     s[at] = static_cast<char>(v >> 8);
     s[at + 1] = static_cast<char>(v & 0xFF);
 }
 
-std::string ColourJpeg(int w, int h, const EncodeOptions& o = {})
+std::string ColourJpeg(int w, int h, const JpegOptions& o = {})
 {
     return EncodeJpeg(w, h, JCS_RGB, Texture(w, h, 3), o);
 }
@@ -155,7 +60,7 @@ protected:
 struct KindCase {
     const char* name;
     J_COLOR_SPACE in;
-    EncodeOptions options;
+    JpegOptions options;
 };
 
 void PrintTo(const KindCase& c, std::ostream* os) { *os << c.name; }
@@ -229,7 +134,7 @@ TEST_F(JpegTest, CmykAndYcckBecomeRgb)
                           {"CMYK without Adobe marker", JCS_CMYK, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EncodeOptions o{.quality = 100, .stored = c.stored, .full444 = true, .adobeMarker = c.adobe};
+        JpegOptions o{.quality = 100, .stored = c.stored, .full444 = true, .adobeMarker = c.adobe};
         const std::string file = EncodeJpeg(32, 32, JCS_CMYK, cmykImage(c.adobe, c.darkK), o);
         TJPEGImage jpeg;
         jpeg.LoadFromFile(Write(file));

@@ -1,9 +1,5 @@
 #include "locale.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -13,8 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "classes.h"
-
-extern char** environ;
+#include "support.h"
 
 namespace {
 
@@ -86,43 +81,12 @@ TEST(CharLower, LowersEveryCharacterAndKeepsStrayBytes)
         EXPECT_EQ(CharLower(in), out) << in;
 }
 
-int RunInLocale(const char* locale)
-{
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        std::string var = *e;
-        std::string name = var.substr(0, var.find('='));
-        // The child's own locale, and none of the parent's test-runner settings (an XML
-        // report of the child would overwrite the parent's).
-        bool locale = name == "LC_ALL" || name == "LC_COLLATE" || name == "LANG" || name == "LANGUAGE";
-        if (!locale && name.rfind("GTEST_", 0) != 0)
-            env.push_back(var);
-    }
-    env.push_back(std::string("LC_ALL=") + locale);
-    env.push_back(std::string(kChildLocale) + "=" + locale);
-    std::vector<char*> envp;
-    for (auto& s : env)
-        envp.push_back(s.data());
-    envp.push_back(nullptr);
-
-    std::string exe = "/proc/self/exe";
-    std::string filter = "--gtest_filter=InLocale.*";
-    char* argv[] = {exe.data(), filter.data(), nullptr};
-    pid_t pid;
-    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(CompareStringUserIgnoreCase, OrdersPagesUnderCAndJapaneseLocales)
 {
     // ICU carries the collation data, so the Japanese order needs no generated system locale.
     for (const char* locale : {"C", "POSIX", "C.UTF-8", "ja_JP.UTF-8"}) {
         SCOPED_TRACE(locale);
-        EXPECT_EQ(RunInLocale(locale), 0);
+        EXPECT_EQ(RunSelfInLocale(locale, "InLocale.*", kChildLocale), 0);
     }
 }
 

@@ -1,8 +1,5 @@
 // The page list: the open-folder commands, the folder scan and its page order, dropped
 // folders and files, and the file tests the other parts rely on.
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -12,8 +9,6 @@
 #include "dragdrop.h"
 #include "filesystem.h"
 #include "viewer.h"
-
-extern char** environ;
 
 namespace {
 
@@ -266,42 +261,13 @@ TEST_F(PageOrder, WholePathsCaseIgnoredDigitsAsCharacters)
     }
 }
 
-int RunSelfInLocale(const std::string& locale, const std::string& filter)
-{
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string var = *e;
-        const std::string name = var.substr(0, var.find('='));
-        // Neither the parent's locale nor its test-runner settings (a report of the child
-        // would overwrite the parent's).
-        if (name != "LC_ALL" && name != "LC_COLLATE" && name != "LANG" && name != "LANGUAGE" &&
-            name.rfind("GTEST_", 0) != 0)
-            env.push_back(var);
-    }
-    env.push_back("LC_ALL=" + locale);
-    env.push_back(std::string(kLocaleChild) + "=" + locale);
-    std::vector<char*> envp;
-    for (auto& s : env)
-        envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::string exe = "/proc/self/exe", arg = "--gtest_filter=" + filter;
-    char* argv[] = {exe.data(), arg.data(), nullptr};
-    pid_t pid;
-    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(PageOrderInLocales, HoldsUnderCAndJapanese)
 {
     if (std::getenv(kLocaleChild))
         GTEST_SKIP();
     for (const char* locale : {"C", "ja_JP.UTF-8"}) {
         SCOPED_TRACE(locale);
-        EXPECT_EQ(RunSelfInLocale(locale, "PageOrder.*"), 0);
+        EXPECT_EQ(RunSelfInLocale(locale, "PageOrder.*", kLocaleChild), 0);
     }
 }
 

@@ -11,21 +11,35 @@
 
 namespace {
 
-// The keys as SaveConfig adds them to a section that lacks them, in their order: one line
-// each, ending in CR LF as TIniFile ends the lines it writes.
-std::string ConfigLines(const TfrmMain& f, const std::string& skip = "")
+// The twelve keys' values, named as the keys are.
+struct ConfigValues {
+    int WndLeft, WndTop, WndWidth, WndHeight, WndFront, ToolBar, StatusBar, PageBar, AutoResize, SlideTime,
+        WndPosCng, ExitConfirm;
+};
+
+// The keys in the order SaveConfig writes them, one line each ending in eol, all but skip.
+std::string KeyLines(const ConfigValues& v, const std::string& eol, const std::string& skip = "")
 {
     const std::pair<const char*, int> keys[] = {
-        {"WndLeft", f.WndLeft},     {"WndTop", f.WndTop},       {"WndWidth", f.WndWidth},
-        {"WndHeight", f.WndHeight}, {"WndFront", f.WndFront},   {"ToolBar", f.ToolBar},
-        {"StatusBar", f.StatusBar}, {"PageBar", f.PageBar},     {"AutoResize", f.AutoResize},
-        {"SlideTime", f.SlideTime}, {"WndPosCng", f.WndPosCng}, {"ExitConfirm", f.ExitConfirm},
+        {"WndLeft", v.WndLeft},     {"WndTop", v.WndTop},       {"WndWidth", v.WndWidth},
+        {"WndHeight", v.WndHeight}, {"WndFront", v.WndFront},   {"ToolBar", v.ToolBar},
+        {"StatusBar", v.StatusBar}, {"PageBar", v.PageBar},     {"AutoResize", v.AutoResize},
+        {"SlideTime", v.SlideTime}, {"WndPosCng", v.WndPosCng}, {"ExitConfirm", v.ExitConfirm},
     };
     std::string s;
     for (const auto& [key, value] : keys)
         if (key != skip)
-            s += std::string(key) + "=" + std::to_string(value) + "\r\n";
+            s += std::string(key) + "=" + std::to_string(value) + eol;
     return s;
+}
+
+// The keys as SaveConfig adds them to a section that lacks them, in their order: one line
+// each, ending in CR LF as TIniFile ends the lines it writes.
+std::string ConfigLines(const TfrmMain& f, const std::string& skip = "")
+{
+    return KeyLines({f.WndLeft, f.WndTop, f.WndWidth, f.WndHeight, f.WndFront, f.ToolBar, f.StatusBar, f.PageBar,
+                     f.AutoResize, f.SlideTime, f.WndPosCng, f.ExitConfirm},
+                    "\r\n", skip);
 }
 
 std::vector<std::string> FolderEntries(const std::string& folder)
@@ -89,19 +103,10 @@ TEST_F(Settings, FirstRunWritesTheTwelveKeysInTheirOrder)
     Close();
 
     EXPECT_EQ(ReadFileBytes(IniPath()),
-              "[Config]\r\n"
-              "WndLeft=120\r\n"
-              "WndTop=80\r\n"
-              "WndWidth=640\r\n"
-              "WndHeight=480\r\n"
-              "WndFront=0\r\n"
-              "ToolBar=0\r\n"
-              "StatusBar=1\r\n"
-              "PageBar=1\r\n"
-              "AutoResize=0\r\n"
-              "SlideTime=5000\r\n"
-              "WndPosCng=1\r\n"
-              "ExitConfirm=0\r\n");
+              "[Config]\r\n" + KeyLines({.WndLeft = 120, .WndTop = 80, .WndWidth = 640, .WndHeight = 480,
+                                           .WndFront = 0, .ToolBar = 0, .StatusBar = 1, .PageBar = 1,
+                                           .AutoResize = 0, .SlideTime = 5000, .WndPosCng = 1, .ExitConfirm = 0},
+                                          "\r\n"));
     // Each write replaced the file whole; nothing is left beside it.
     EXPECT_EQ(FolderEntries(ProgramFolder()), std::vector<std::string>{"fovi.ini"});
     EXPECT_TRUE(Screen().Exceptions.empty());
@@ -111,19 +116,10 @@ TEST_F(Settings, EveryKeyIsReadAtStartAndWrittenBackAtClose)
 {
     // Every value differs from its default; the lines end in LF and keep that end when
     // their values are replaced.
-    StartWith("[Config]\n"
-              "WndLeft=33\n"
-              "WndTop=44\n"
-              "WndWidth=500\n"
-              "WndHeight=345\n"
-              "WndFront=1\n"
-              "ToolBar=0\n"
-              "StatusBar=0\n"
-              "PageBar=0\n"
-              "AutoResize=1\n"
-              "SlideTime=7000\n"
-              "WndPosCng=1\n"
-              "ExitConfirm=1\n");
+    ConfigValues values{.WndLeft = 33, .WndTop = 44, .WndWidth = 500, .WndHeight = 345, .WndFront = 1, .ToolBar = 0,
+                        .StatusBar = 0, .PageBar = 0, .AutoResize = 1, .SlideTime = 7000, .WndPosCng = 1,
+                        .ExitConfirm = 1};
+    StartWith("[Config]\n" + KeyLines(values, "\n"));
     TfrmMain& f = Main();
     EXPECT_TRUE(f.WndFront && f.mnuVisibleFrontWnd->Checked());
     EXPECT_EQ(Screen().TopMostCalls, std::vector<bool>{true});
@@ -146,21 +142,10 @@ TEST_F(Settings, EveryKeyIsReadAtStartAndWrittenBackAtClose)
     EXPECT_EQ(f.ClientWidth(), 370);
 
     Close();
-    // The rectangle is the window's own at close, so the width is the one the 370 rule left.
-    EXPECT_EQ(ReadFileBytes(IniPath()),
-              "[Config]\n"
-              "WndLeft=33\n"
-              "WndTop=44\n"
-              "WndWidth=" + std::to_string(370 + f.FrameWidth()) + "\n"
-              "WndHeight=345\n"
-              "WndFront=1\n"
-              "ToolBar=0\n"
-              "StatusBar=0\n"
-              "PageBar=0\n"
-              "AutoResize=1\n"
-              "SlideTime=7000\n"
-              "WndPosCng=1\n"
-              "ExitConfirm=1\n");
+    // The rectangle is the window's own at close, so the width is the one the 370 rule left;
+    // every other line is written back as it was read.
+    values.WndWidth = 370 + f.FrameWidth();
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[Config]\n" + KeyLines(values, "\n"));
 }
 
 TEST_F(Settings, ValuesAreReadAsTheProfileFunctionsReadThem)

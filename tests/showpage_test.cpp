@@ -3,15 +3,11 @@
 // message pump inside ShowPage, and memory over many pages.
 #include <malloc.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "exceptions.h"
 #include "viewer.h"
@@ -21,84 +17,18 @@ namespace {
 const char* const FailureText = "（ファイルの読み込みに失敗しました）";
 const char* const PromptText = "（フォルダを開いてください）";
 
-[[noreturn]] void AbortOnError(j_common_ptr cinfo)
-{
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    std::fprintf(stderr, "libjpeg error in a test helper: %s\n", text);
-    std::abort();
-}
-
 // A colour JPEG with gradients and noise, so that the decoded pixels are worth comparing.
 std::string TexturedJpeg(int w, int h, unsigned seed = 1, bool progressive = false)
 {
-    std::vector<unsigned char> px(static_cast<size_t>(w) * h * 3);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
+    return EncodeJpeg(
+        w, h, JCS_RGB,
+        [&](int x, int y, unsigned char* p) {
             seed = seed * 1103515245u + 12345u;
-            unsigned char* p = &px[(static_cast<size_t>(y) * w + x) * 3];
             p[0] = static_cast<unsigned char>(x * 255 / w);
             p[1] = static_cast<unsigned char>(y * 255 / h);
             p[2] = static_cast<unsigned char>(((x / 16 + y / 16) % 2) * 160 + ((seed >> 16) & 63));
-        }
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    err.error_exit = AbortOnError;
-    jpeg_create_compress(&c);
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = px.data() + static_cast<size_t>(c.next_scanline) * w * 3;
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string out(reinterpret_cast<char*>(buf), size);
-    jpeg_destroy_compress(&c);
-    std::free(buf);
-    return out;
-}
-
-// libjpeg alone, to BGRX words: what the page view must show, pixel for pixel.
-TPixelSurface PlainDecode(const std::string& file)
-{
-    jpeg_decompress_struct d;
-    jpeg_error_mgr err;
-    d.err = jpeg_std_error(&err);
-    err.error_exit = AbortOnError;
-    err.emit_message = [](j_common_ptr, int) {};
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, reinterpret_cast<const unsigned char*>(file.data()), file.size());
-    jpeg_read_header(&d, TRUE);
-    d.out_color_space = JCS_EXT_BGRX;
-    jpeg_start_decompress(&d);
-    TPixelSurface s;
-    s.Reset(static_cast<int>(d.output_width), static_cast<int>(d.output_height));
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(s.Row(static_cast<int>(d.output_scanline)));
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    return s;
-}
-
-size_t FindMarker(const std::string& jpeg, unsigned char code, size_t from = 2)
-{
-    for (size_t i = from; i + 1 < jpeg.size(); ++i)
-        if (static_cast<unsigned char>(jpeg[i]) == 0xFF && static_cast<unsigned char>(jpeg[i + 1]) == code)
-            return i;
-    return std::string::npos;
+        },
+        {.quality = 90, .progressive = progressive});
 }
 
 // Damage that the header parse already sees: a 12-bit sample precision in the frame header.

@@ -40,6 +40,13 @@ protected:
     }
 
     void Play() { Main().spbSlidePlay->Click(); }
+    // A show of n pages at one page a second, started on page 1.
+    void PlayAtOneSecond(const std::string& name, int n)
+    {
+        OneSecond();
+        OpenFolder(Folder(name, n));
+        Play();
+    }
     void Advance(int ms) { Application->AdvanceClock(ms); }
 
     // When the next tick starts, posts a message whose handling runs action: a user's input
@@ -143,9 +150,7 @@ TEST_F(Slideshow, EnablingTable)
 TEST_F(Slideshow, ThreePagesAtOneSecond)
 {
     TfrmMain& f = Main();
-    OneSecond();
-    OpenFolder(Folder("three", 3));
-    Play();
+    PlayAtOneSecond("three", 3);
     Advance(999);
     EXPECT_EQ(f.PageNo, 1);
     Advance(1);
@@ -170,9 +175,7 @@ TEST_F(Slideshow, ThreePagesAtOneSecond)
 TEST_F(Slideshow, PauseAndPlayWaitAFullInterval)
 {
     TfrmMain& f = Main();
-    OneSecond();
-    OpenFolder(Folder("five", 5));
-    Play();
+    PlayAtOneSecond("five", 5);
     Advance(1000);
     ASSERT_EQ(f.PageNo, 2);
     Advance(600);
@@ -215,10 +218,8 @@ TEST_F(Slideshow, AnIntervalOfZeroNeverTicks)
 TEST_F(Slideshow, ADropDuringTheShowGoesOnFromItsFirstPage)
 {
     TfrmMain& f = Main();
-    OneSecond();
     const std::string other = Folder("other", 3);
-    OpenFolder(Folder("five", 5));
-    Play();
+    PlayAtOneSecond("five", 5);
     Advance(2000);
     ASSERT_EQ(f.PageNo, 3);
     Advance(500);
@@ -276,9 +277,7 @@ TEST_F(Slideshow, ADropOfNoneOrOnePageEndsTheShowAtTheNextTick)
 TEST_F(Slideshow, AStopHandledInsideATick)
 {
     TfrmMain& f = Main();
-    OneSecond();
-    OpenFolder(Folder("three", 3));
-    Play();
+    PlayAtOneSecond("three", 3);
     PostDuringNextTick([] { frmMain->spbSlideStop->Click(); });
     Advance(1000);
     EXPECT_EQ(f.PageNo, 2);
@@ -305,9 +304,7 @@ TEST_F(Slideshow, AStopHandledInsideATick)
 TEST_F(Slideshow, AWindowClosedInsideATick)
 {
     TfrmMain& f = Main();
-    OneSecond();
-    OpenFolder(Folder("three", 3));
-    Play();
+    PlayAtOneSecond("three", 3);
     PostDuringNextTick([] { frmMain->Perform(WM_CLOSE); });
     Advance(1000);
     EXPECT_EQ(f.PageNo, 2);
@@ -324,9 +321,7 @@ TEST_F(Slideshow, AWindowClosedInsideATick)
 TEST_F(Slideshow, OnlyTheTimerTurnsPagesDuringAShow)
 {
     TfrmMain& f = Main();
-    OneSecond();
-    OpenFolder(Folder("five", 5));
-    Play();
+    PlayAtOneSecond("five", 5);
     Advance(1000);
     ASSERT_EQ(f.PageNo, 2);
     Screen().FolderTitles.clear();

@@ -1,10 +1,16 @@
 #include "support.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -40,6 +46,35 @@ std::string ReadFileBytes(const std::string& path)
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+int RunSelfInLocale(const std::string& locale, const std::string& filter, const std::string& marker)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string var = *e;
+        const std::string name = var.substr(0, var.find('='));
+        // Neither the parent's locale nor its test-runner settings (an XML report of the
+        // child would overwrite the parent's).
+        if (name != "LC_ALL" && name != "LC_COLLATE" && name != "LANG" && name != "LANGUAGE" &&
+            name.rfind("GTEST_", 0) != 0)
+            env.push_back(var);
+    }
+    env.push_back("LC_ALL=" + locale);
+    env.push_back(marker + "=" + locale);
+    std::vector<char*> envp;
+    for (auto& s : env)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::string exe = "/proc/self/exe", arg = "--gtest_filter=" + filter;
+    char* argv[] = {exe.data(), arg.data(), nullptr};
+    pid_t pid;
+    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 #include "forms.h"

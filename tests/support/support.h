@@ -20,6 +20,13 @@ private:
 };
 std::string ReadFileBytes(const std::string& path);
 
+// Runs this test program again with only the tests that `filter` selects, under
+// LC_ALL=locale and with the variable `marker` set to the locale, so that the child knows it
+// is one: the user's collation is fixed at its first use, so another locale needs a fresh
+// process. Returns the child's exit status, or -1 when it did not start or did not end
+// normally.
+int RunSelfInLocale(const std::string& locale, const std::string& filter, const std::string& marker);
+
 class TApplication;
 // A fresh application object for one test: headless, with a virtual clock at 0. Deletes
 // it, and every form it owns, at the end of the scope.

@@ -11,6 +11,7 @@
 #include "Frmver.h"
 #include "Main.h"
 #include "headless.h"
+#include "pictures.h"
 #include "support.h"
 
 class ViewerTest : public ::testing::Test {
@@ -40,8 +41,3 @@ protected:
     std::unique_ptr<AppScope> app_;
     bool started_ = false;
 };
-
-// A real baseline JPEG of the given size, a flat colour (0xRRGGBB) with a mark in the corner.
-std::string SmallJpeg(int width, int height, unsigned rgb = 0x336699);
-// A 24-bit Windows bitmap of the given size filled with one colour (0xRRGGBB).
-std::string SmallBmp(int width, int height, unsigned rgb = 0x996633);
