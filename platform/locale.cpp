@@ -1,6 +1,7 @@
 #include "locale.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include <QByteArray>
@@ -133,12 +134,31 @@ void SortStringsUserIgnoreCase(std::vector<std::string>& items)
         }
         const size_t slash = items.empty() ? std::string::npos : items[0].rfind('/', shared == 0 ? 0 : shared - 1);
         const size_t skip = slash == std::string::npos || shared == 0 ? 0 : slash + 1;
-        std::vector<QString> keys;
-        keys.reserve(items.size());
-        for (const std::string& s : items)
-            keys.push_back(QString::fromUtf8(s.data() + skip, static_cast<qsizetype>(s.size() - skip)));
-        std::sort(order.begin(), order.end(),
-                  [&](size_t a, size_t b) { return c.collator.compare(keys[a], keys[b]) < 0; });
+        // Names made only of ASCII letters, digits, "." and "/" (most page files) order under
+        // every locale's collation as their lower-cased bytes do: "." before "/" before the
+        // digits before the letters, case ignored. Those need no collator at all.
+        auto simple = [](const std::string& str, size_t from) {
+            for (size_t i = from; i < str.size(); ++i) {
+                const unsigned char ch = static_cast<unsigned char>(str[i]);
+                if (!std::isalnum(ch) && ch != '.' && ch != '/')
+                    return false;
+            }
+            return true;
+        };
+        if (std::all_of(items.begin(), items.end(), [&](const std::string& str) { return simple(str, skip); })) {
+            std::vector<std::string> keys;
+            keys.reserve(items.size());
+            for (const std::string& str : items)
+                keys.push_back(CharLower(str.substr(skip)));
+            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+        } else {
+            std::vector<QString> keys;
+            keys.reserve(items.size());
+            for (const std::string& str : items)
+                keys.push_back(QString::fromUtf8(str.data() + skip, static_cast<qsizetype>(str.size() - skip)));
+            std::sort(order.begin(), order.end(),
+                      [&](size_t a, size_t b) { return c.collator.compare(keys[a], keys[b]) < 0; });
+        }
     }
     std::vector<std::string> sorted;
     sorted.reserve(items.size());

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "classes.h"
@@ -105,6 +107,33 @@ protected:
 TEST_F(InLocale, PageOrder)
 {
     CheckPageOrder();
+}
+
+// The sort takes short cuts (the shared folder, plain ASCII names); whatever it takes, the
+// result must be in the order of the comparison itself.
+TEST_F(InLocale, SortAgreesWithTheComparison)
+{
+    const std::vector<std::vector<std::string>> alphabets = {
+        {"0", "1", "9", "a", "B", "z", ".", "/"},                // plain names
+        {"0", "1", "a", "B", ".", "/", "_", "-", " ", "あ", "É"},  // with everything else
+    };
+    std::mt19937 random(7);
+    for (const auto& alphabet : alphabets) {
+        for (const std::string& prefix : {std::string("/pages/"), std::string()}) {
+            std::vector<std::string> names;
+            for (int i = 0; i < 400; ++i) {
+                std::string name = prefix;
+                const int length = 1 + static_cast<int>(random() % 8);
+                for (int k = 0; k < length; ++k)
+                    name += alphabet[random() % alphabet.size()];
+                names.push_back(name);
+            }
+            SortStringsUserIgnoreCase(names);
+            for (size_t i = 1; i < names.size(); ++i)
+                ASSERT_LE(CompareStringUserIgnoreCase(names[i - 1], names[i]), 0)
+                    << locale << ": " << names[i - 1] << " before " << names[i];
+        }
+    }
 }
 
 TEST_F(InLocale, KanjiOrder)
