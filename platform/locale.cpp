@@ -19,6 +19,8 @@ struct UserCollation {
     // The C/POSIX collation may be plain code-point order that honours case; we fold case
     // ourselves there.
     bool isC;
+    // The collation orders plain ASCII letters and digits as code points do.
+    bool plainLatin;
 
     UserCollation() : collator(QLocale::system().collation())
     {
@@ -26,6 +28,8 @@ struct UserCollation {
         collator.setNumericMode(false);
         collator.setIgnorePunctuation(false);
         isC = collator.locale().language() == QLocale::C;
+        plainLatin = collator.locale().language() == QLocale::Japanese ||
+                     collator.locale().language() == QLocale::English;
         // The collator finishes its set-up on first use; do that here, under the static's
         // guard, so that later calls from any thread only read it.
         collator.compare(QStringLiteral("a"), QStringLiteral("b"));
@@ -134,9 +138,10 @@ void SortStringsUserIgnoreCase(std::vector<std::string>& items)
         }
         const size_t slash = items.empty() ? std::string::npos : items[0].rfind('/', shared == 0 ? 0 : shared - 1);
         const size_t skip = slash == std::string::npos || shared == 0 ? 0 : slash + 1;
-        // Names made only of ASCII letters, digits, "." and "/" (most page files) order under
-        // every locale's collation as their lower-cased bytes do: "." before "/" before the
-        // digits before the letters, case ignored. Those need no collator at all.
+        // Under the Japanese and English collations, names made only of ASCII letters,
+        // digits, "." and "/" (most page files) order as their lower-cased bytes do: "."
+        // before "/" before the digits before the letters, case ignored. Those need no
+        // collator at all. (Other languages tailor Latin letters: Danish puts "aa" after "z".)
         auto simple = [](const std::string& str, size_t from) {
             for (size_t i = from; i < str.size(); ++i) {
                 const unsigned char ch = static_cast<unsigned char>(str[i]);
@@ -145,7 +150,8 @@ void SortStringsUserIgnoreCase(std::vector<std::string>& items)
             }
             return true;
         };
-        if (std::all_of(items.begin(), items.end(), [&](const std::string& str) { return simple(str, skip); })) {
+        if (c.plainLatin &&
+            std::all_of(items.begin(), items.end(), [&](const std::string& str) { return simple(str, skip); })) {
             std::vector<std::string> keys;
             keys.reserve(items.size());
             for (const std::string& str : items)
