@@ -1,6 +1,5 @@
 #pragma once
 // String lists, as the application keeps its page list in one.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,19 +16,13 @@ public:
 
 class TStringList : public TStrings {
 public:
-    // Negative, zero or positive as a sorts before, with or after b.
-    using TCompare = std::function<int(const std::string& a, const std::string& b)>;
-
     int Count() const override { return static_cast<int>(items_.size()); }
     const std::string& Get(int index) const override;
     int Add(const std::string& s) override;
     void Clear() override { items_.clear(); }
-    void Delete(int index);
-    int IndexOf(const std::string& s) const;
 
     // Orders the entries by the user's locale, ignoring case (CompareStringUserIgnoreCase).
     void Sort();
-    void CustomSort(const TCompare& compare);
 
     const std::vector<std::string>& Items() const { return items_; }
 

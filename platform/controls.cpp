@@ -513,14 +513,17 @@ TPaintBox::~TPaintBox()
 void TPaintBox::SetBounds(int left, int top, int width, int height)
 {
     const bool sized = std::max(width, 0) != Width() || std::max(height, 0) != Height();
-    if (sized) {
-        // What lies outside the program's drawing shows the parent's background.
-        surface_.Resize(std::max(width, 0), std::max(height, 0), ColorToPixel(Parent() ? Parent()->Color() : clBtnFace));
-        dirty_ = TRect{0, 0, surface_.Width, surface_.Height};
-    }
+    if (sized)
+        dirty_ = TRect{0, 0, std::max(width, 0), std::max(height, 0)};
     TGraphicControl::SetBounds(left, top, width, height);
     if (sized)
         Invalidate();
+}
+
+void TPaintBox::SizeSurface() const
+{
+    // What lies outside the program's drawing shows the parent's background.
+    surface_.Resize(Width(), Height(), ColorToPixel(Parent() ? Parent()->Color() : clBtnFace));
 }
 
 void TPaintBox::Invalidate()

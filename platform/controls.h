@@ -336,14 +336,14 @@ public:
 };
 
 // A control the program paints itself. Its canvas draws into pixels the control keeps, so
-// what was drawn stays until drawn over; OnPaint runs whenever part of it needs painting
-// (first shown, enlarged), with the canvas clipped to that part.
+// what was drawn stays until drawn over; OnPaint runs whenever it needs painting (first
+// shown, resized).
 class TPaintBox : public TGraphicControl {
 public:
     explicit TPaintBox(TComponent* owner);
     ~TPaintBox() override;
-    TCanvas& Canvas() { return canvas_; }
-    const TPixelSurface& Surface() const { return surface_; }
+    TCanvas& Canvas() { SizeSurface(); return canvas_; }
+    const TPixelSurface& Surface() const { SizeSurface(); return surface_; }
     TNotifyEvent OnPaint;
     void SetBounds(int left, int top, int width, int height) override;
     void Invalidate();
@@ -354,7 +354,10 @@ public:
     TRect TakeDirtyRect();
 
 private:
-    TPixelSurface surface_;
+    // The pixels follow the control's size when next used, not at every size change: a new
+    // page's width and then its height cost one reallocation, not two.
+    void SizeSurface() const;
+    mutable TPixelSurface surface_;
     TCanvas canvas_;
     bool invalid_ = true;
     TRect dirty_{};

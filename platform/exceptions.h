@@ -19,8 +19,5 @@ class EJPEG : public EInvalidGraphic { using EInvalidGraphic::EInvalidGraphic; }
 class EConvertError : public Exception { using Exception::Exception; };
 // A file that cannot be opened or read.
 class EFOpenError : public Exception { using Exception::Exception; };
-class EReadError : public Exception { using Exception::Exception; };
-// The system refused a resource (a timer, a window).
-class EOutOfResources : public Exception { using Exception::Exception; };
 // A settings file that cannot be written.
 class EIniFileException : public Exception { using Exception::Exception; };

@@ -256,11 +256,10 @@ void TApplication::Run()
 
 void TApplication::HandleMessage()
 {
-    ProcessMessages();
-    if (terminated_)
+    if (ProcessMessages() || terminated_)
         return;
     const bool paintsPending = std::any_of(paintBoxes_.begin(), paintBoxes_.end(),
-                                           [](TPaintBox* p) { return p->PaintPending(); });
+                                           [](TPaintBox* p) { return p->PaintPending() && p->Visible(); });
     if (!posted_.empty() || paintsPending)
         return;
     const std::int64_t due = NextTimerDue();
@@ -278,14 +277,15 @@ void TApplication::HandleMessage()
     realisation_->WaitForEvents(due < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(due - now, 1 << 30)));
 }
 
-void TApplication::ProcessMessages()
+bool TApplication::ProcessMessages()
 {
     if (terminated_)
-        return;
-    realisation_->PumpEvents();
-    RunPostedMessages();
-    RunDueTimers();
-    RunPaints();
+        return false;
+    bool any = realisation_->PumpEvents();
+    any = RunPostedMessages() || any;
+    any = RunDueTimers() || any;
+    any = RunPaints() || any;
+    return any;
 }
 
 bool TApplication::RunPostedMessages()

@@ -120,8 +120,9 @@ public:
     virtual bool Headless() const = 0;
     // Attaches peers to a component and everything it owns (called once per form).
     virtual void Attach(TComponent& component) = 0;
-    // Delivers the toolkit's pending input to the components, without waiting.
-    virtual void PumpEvents() = 0;
+    // Delivers the toolkit's pending input to the components, without waiting; true when
+    // any input reached them.
+    virtual bool PumpEvents() = 0;
     // Waits until input arrives or timeoutMs passes (-1: no limit).
     virtual void WaitForEvents(int timeoutMs) = 0;
     virtual void ShowException(const std::string& message) = 0;
@@ -161,9 +162,10 @@ public:
     // Shows the main form and handles messages until the application terminates.
     void Run();
     // Handles every pending message once: toolkit input, posted messages, due timer ticks,
-    // paints. Handlers run nested inside it.
-    void ProcessMessages();
-    // Waits for and handles the next batch of messages.
+    // paints. Handlers run nested inside it. True when anything was handled.
+    bool ProcessMessages();
+    // Handles what is pending, or else waits for the next message: a loop that checks its
+    // own condition after each call (a modal form's) sees the effect of every message.
     void HandleMessage();
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }

@@ -22,10 +22,6 @@ constexpr std::uint32_t ColorToPixel(TColor c)
 {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
-constexpr TColor PixelToColor(std::uint32_t p)
-{
-    return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
-}
 
 // A block of pixels, row after row without padding. Its buffer is kept when the size
 // shrinks or stays, so showing page after page does not touch fresh memory each time.

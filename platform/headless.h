@@ -13,7 +13,7 @@ class THeadless : public TRealisation {
 public:
     bool Headless() const override { return true; }
     void Attach(TComponent&) override {}
-    void PumpEvents() override {}
+    bool PumpEvents() override { return false; }
     void WaitForEvents(int) override {}
     void ShowException(const std::string& message) override { Exceptions.push_back(message); }
     int DesktopWidth() override { return Desktop.Width(); }

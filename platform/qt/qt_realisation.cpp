@@ -172,8 +172,9 @@ void TQtRealisation::Attach(TComponent& component)
         ApplyTabOrder(*control);
 }
 
-void TQtRealisation::PumpEvents()
+bool TQtRealisation::PumpEvents()
 {
+    const unsigned long before = InputCount();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (InputDepth() == 0) {
@@ -182,16 +183,11 @@ void TQtRealisation::PumpEvents()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         DeleteDiscarded();
     }
+    return InputCount() != before;
 }
 
 void TQtRealisation::WaitForEvents(int timeoutMs)
 {
-    // Input handled since the last wait may have ended what the caller waits for (a modal
-    // loop whose OK was clicked): let it look before sleeping.
-    if (InputCount() != inputsSeen_) {
-        inputsSeen_ = InputCount();
-        return;
-    }
     if (timeoutMs == 0) {
         PumpEvents();
         return;
@@ -202,7 +198,6 @@ void TQtRealisation::WaitForEvents(int timeoutMs)
     if (timeoutMs > 0)
         wake.start(timeoutMs);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    inputsSeen_ = InputCount();
     if (InputDepth() == 0)
         DeleteDiscarded();
 }

@@ -22,7 +22,7 @@ public:
 
     bool Headless() const override { return false; }
     void Attach(TComponent& component) override;
-    void PumpEvents() override;
+    bool PumpEvents() override;
     void WaitForEvents(int timeoutMs) override;
     void ShowException(const std::string& message) override;
     int DesktopWidth() override;
@@ -40,7 +40,6 @@ private:
     friend class TFormPeer;
     class TKeyFilter;
     std::unique_ptr<TKeyFilter> keys_;
-    unsigned long inputsSeen_ = 0;
     // The frame (what the window system adds around a client area) measured on a shown
     // window, for sizeable windows and for dialogs; invalid while unknown.
     QSize frames_[2];
