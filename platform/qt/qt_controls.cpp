@@ -17,6 +17,7 @@
 #include <QSizeGrip>
 #include <QToolButton>
 
+#include "qt_backlink.h"
 #include "qt_convert.h"
 #include "qt_peers.h"
 
@@ -29,18 +30,18 @@ namespace {
 
 // --- Panels, bevels, labels, images -------------------------------------------------------
 
-class TPanelWidget : public QWidget {
+class TPanelWidget : public TLinkedWidget<const TPanel, QWidget> {
 public:
-    explicit TPanelWidget(const TPanel& panel) : panel_(&panel) {}
-    const TPanel* panel_;
+    using TLinkedWidget::TLinkedWidget;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        if (!panel_)
+        const TPanel* panel = Model();
+        if (!panel)
             return;
         QPainter p(this);
-        if (!panel_->BevelOuterNone) {
+        if (!panel->BevelOuterNone) {
             const QRect r = rect().adjusted(0, 0, -1, -1);
             p.setPen(Qt::white);
             p.drawLine(r.topLeft(), r.topRight());
@@ -49,8 +50,8 @@ protected:
             p.drawLine(r.bottomLeft(), r.bottomRight());
             p.drawLine(r.topRight(), r.bottomRight());
         }
-        if (!panel_->Caption.empty())
-            p.drawText(rect(), Qt::AlignCenter, LabelText(panel_->Caption));
+        if (!panel->Caption.empty())
+            p.drawText(rect(), Qt::AlignCenter, LabelText(panel->Caption));
     }
 };
 
@@ -59,11 +60,6 @@ public:
     explicit TPanelPeer(TPanel& panel) : TControlPeer(panel, new TPanelWidget(panel))
     {
         AddPart(widget_, true);
-    }
-    ~TPanelPeer() override
-    {
-        if (auto* w = static_cast<TPanelWidget*>(widget_.data()))
-            w->panel_ = nullptr;
     }
 
 protected:
@@ -76,21 +72,21 @@ protected:
     }
 };
 
-class TBevelWidget : public QWidget {
+class TBevelWidget : public TLinkedWidget<const TBevel, QWidget> {
 public:
-    explicit TBevelWidget(const TBevel& bevel) : bevel_(&bevel) {}
-    const TBevel* bevel_;
+    using TLinkedWidget::TLinkedWidget;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        if (!bevel_)
+        const TBevel* bevel = Model();
+        if (!bevel)
             return;
         // An etched edge: the shadow line with a highlight line beside it.
         QPainter p(this);
         const QColor shadow(0xA0, 0xA0, 0xA0);
         const int w = width(), h = height();
-        switch (bevel_->Shape) {
+        switch (bevel->Shape) {
         case TBevelShape::bsTopLine:
             p.fillRect(0, 0, w, 1, shadow);
             p.fillRect(0, 1, w, 1, Qt::white);
@@ -114,11 +110,6 @@ public:
     explicit TBevelPeer(TBevel& bevel) : TControlPeer(bevel, new TBevelWidget(bevel))
     {
         AddPart(widget_, true);
-    }
-    ~TBevelPeer() override
-    {
-        if (auto* w = static_cast<TBevelWidget*>(widget_.data()))
-            w->bevel_ = nullptr;
     }
 };
 
@@ -158,19 +149,19 @@ private:
     TLabel& label_;
 };
 
-class TImageWidget : public QWidget {
+class TImageWidget : public TLinkedWidget<const TImage, QWidget> {
 public:
-    explicit TImageWidget(const TImage& image) : image_(&image) {}
-    const TImage* image_;
+    using TLinkedWidget::TLinkedWidget;
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        if (!image_)
+        const TImage* image = Model();
+        if (!image)
             return;
         // The icon is drawn as icons are: its background (the bottom-left pixel's colour) is
         // transparent.
-        const QImage picture = TransparentImage(image_->Picture());
+        const QImage picture = TransparentImage(image->Picture());
         if (picture.isNull())
             return;
         QPainter p(this);
@@ -183,11 +174,6 @@ public:
     explicit TImagePeer(TImage& image) : TControlPeer(image, new TImageWidget(image))
     {
         AddPart(widget_, true);
-    }
-    ~TImagePeer() override
-    {
-        if (auto* w = static_cast<TImageWidget*>(widget_.data()))
-            w->image_ = nullptr;
     }
 
 protected:
@@ -470,18 +456,18 @@ private:
 
 // --- Status bar ---------------------------------------------------------------------------
 
-class TStatusBarWidget : public QWidget {
+class TStatusBarWidget : public TLinkedWidget<TStatusBar, QWidget> {
 public:
-    explicit TStatusBarWidget(TStatusBar& bar) : bar_(&bar), grip_(new QSizeGrip(this)) {}
-    TStatusBar* bar_;
+    explicit TStatusBarWidget(TStatusBar& bar) : TLinkedWidget(bar), grip_(new QSizeGrip(this)) {}
 
     // Each panel is a sunken frame with its text; they sit side by side with a small gap
     // below a thin top margin, and the last one takes what is left beside the size grip.
     void LayoutPanels()
     {
-        if (!bar_)
+        TStatusBar* bar = Model();
+        if (!bar)
             return;
-        const int n = bar_->PanelCount();
+        const int n = bar->PanelCount();
         while (static_cast<int>(panels_.size()) < n) {
             auto* label = new QLabel(this);
             label->setTextFormat(Qt::PlainText);
@@ -499,14 +485,14 @@ public:
         }
         const QSize grip = grip_->sizeHint();
         grip_->setGeometry(width() - grip.width(), height() - grip.height(), grip.width(), grip.height());
-        grip_->setVisible(bar_->SizeGrip);
-        const int right = width() - (bar_->SizeGrip ? grip.width() : 0);
+        grip_->setVisible(bar->SizeGrip);
+        const int right = width() - (bar->SizeGrip ? grip.width() : 0);
         const int top = 2;
         int left = 0;
         for (int i = 0; i < n; ++i) {
-            const int end = i + 1 < n ? left + bar_->Panels(i)->Width() : std::max(right, left);
+            const int end = i + 1 < n ? left + bar->Panels(i)->Width() : std::max(right, left);
             panels_[size_t(i)]->setGeometry(left, top, std::max(end - left, 0), std::max(height() - top, 0));
-            panels_[size_t(i)]->setText(QStr(bar_->Panels(i)->Text()));
+            panels_[size_t(i)]->setText(QStr(bar->Panels(i)->Text()));
             left = end + 2;
         }
     }
@@ -524,11 +510,6 @@ public:
     explicit TStatusBarPeer(TStatusBar& bar) : TControlPeer(bar, new TStatusBarWidget(bar))
     {
         AddPart(widget_, true);
-    }
-    ~TStatusBarPeer() override
-    {
-        if (TStatusBarWidget* w = Bar())
-            w->bar_ = nullptr;
     }
 
 protected:
@@ -603,22 +584,22 @@ private:
     QPointer<QWidget> content_;
 };
 
-class TPaintBoxWidget : public QWidget {
+class TPaintBoxWidget : public TLinkedWidget<const TPaintBox, QWidget> {
 public:
-    explicit TPaintBoxWidget(const TPaintBox& box) : box_(&box)
+    explicit TPaintBoxWidget(const TPaintBox& box) : TLinkedWidget(box)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
-    const TPaintBox* box_;
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        if (!box_)
+        const TPaintBox* box = Model();
+        if (!box)
             return;
         // The program's drawing is kept in the surface; the screen shows it as it stands.
         QPainter p(this);
-        const QImage surface = WrapSurface(box_->Surface());
+        const QImage surface = WrapSurface(box->Surface());
         const QRect r = event->rect();
         if (!surface.isNull())
             p.drawImage(r.topLeft(), surface, r);
@@ -633,11 +614,6 @@ public:
     explicit TPaintBoxPeer(TPaintBox& box) : TControlPeer(box, new TPaintBoxWidget(box)), box_(box)
     {
         AddPart(widget_, true);
-    }
-    ~TPaintBoxPeer() override
-    {
-        if (auto* w = static_cast<TPaintBoxWidget*>(widget_.data()))
-            w->box_ = nullptr;
     }
 
 protected:
@@ -694,9 +670,9 @@ public:
 
 }  // namespace
 
-std::unique_ptr<TQtPeer> MakePeer(TComponent& c)
+std::unique_ptr<TQtPeer> MakePeer(TComponent& c, const std::shared_ptr<TFrameCache>& frames)
 {
-    if (auto* x = dynamic_cast<TForm*>(&c)) return MakeFormPeer(*x);
+    if (auto* x = dynamic_cast<TForm*>(&c)) return MakeFormPeer(*x, frames);
     if (auto* x = dynamic_cast<TPanel*>(&c)) return std::make_unique<TPanelPeer>(*x);
     if (auto* x = dynamic_cast<TBevel*>(&c)) return std::make_unique<TBevelPeer>(*x);
     if (auto* x = dynamic_cast<TSpeedButton*>(&c)) return std::make_unique<TSpeedButtonPeer>(*x);

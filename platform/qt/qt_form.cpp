@@ -5,122 +5,15 @@
 #include <algorithm>
 #include <vector>
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QElapsedTimer>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
 
 #include "qt_convert.h"
-#include "qt_widgets.h"
+#include "qt_menus.h"
 
 namespace {
-
-qint64 NowMs()
-{
-    static QElapsedTimer clock;
-    if (!clock.isValid())
-        clock.start();
-    return clock.elapsed();
-}
-
-// How long the window system may take to confirm a size or position we asked for.
-constexpr qint64 ConfirmationMs = 1000;
-
-std::vector<TFormPeer*>& FormPeers()
-{
-    static std::vector<TFormPeer*> peers;
-    return peers;
-}
-
-// --- Menu items ---------------------------------------------------------------------------
-
-class TMenuItemPeer : public TQtPeer {
-public:
-    TMenuItemPeer(TMenuItem& item, QWidget* container) : TQtPeer(item), item_(item)
-    {
-        if (!item.Items().empty()) {
-            menu_ = new QMenu(container);
-            action_ = menu_->menuAction();
-        } else {
-            action_ = new QAction(container);
-            QObject::connect(action_, &QAction::triggered, Guard(), [this] {
-                TMenuItem& it = item_;
-                // The model keeps the check mark; Qt's own toggle never counts.
-                if (Input([&] { it.Click(); }))
-                    SyncChecked();
-            });
-        }
-        container->addAction(action_);
-    }
-    ~TMenuItemPeer() override
-    {
-        if (menu_)
-            delete menu_.data();
-        else if (action_)
-            delete action_.data();
-    }
-    QAction* Action() const override { return action_; }
-    QMenu* Menu() const { return menu_; }
-
-protected:
-    void Sync(TChange what) override
-    {
-        if (!action_)
-            return;
-        switch (what) {
-        case TChange::Text:
-        case TChange::ShortCut: {
-            // A separator shows no text; some styles would draw a caption beside its line.
-            action_->setSeparator(item_.IsLine());
-            if (item_.IsLine()) {
-                action_->setText(QString());
-                break;
-            }
-            // The shortcut is shown only: keys go to the model, which knows when it applies.
-            QString text = QStr(item_.Caption());
-            const QString keys = ShortCutText(item_.ShortCut());
-            if (!keys.isEmpty())
-                text += QLatin1Char('\t') + keys;
-            action_->setText(text);
-            break;
-        }
-        case TChange::Enabled: action_->setEnabled(item_.Enabled()); break;
-        case TChange::Checked: SyncChecked(); break;
-        default: break;
-        }
-    }
-
-private:
-    void SyncChecked()
-    {
-        if (!action_ || menu_)
-            return;
-        const QSignalBlocker block(action_);
-        action_->setCheckable(item_.Checked());
-        action_->setChecked(item_.Checked());
-    }
-
-    TMenuItem& item_;
-    QPointer<QAction> action_;
-    QPointer<QMenu> menu_;
-};
-
-void BuildMenuItems(TMenuItem& parent, QWidget* container)
-{
-    for (TMenuItem* item : parent.Items()) {
-        if (item->Peer())
-            continue;
-        auto peer = std::make_unique<TMenuItemPeer>(*item, container);
-        TMenuItemPeer* raw = peer.get();
-        item->SetPeer(std::move(peer));
-        raw->SyncAll();
-        if (QMenu* sub = raw->Menu())
-            BuildMenuItems(*item, sub);
-    }
-}
 
 Qt::WindowFlags FlagsOf(const TForm& form)
 {
@@ -174,7 +67,10 @@ TButton* DialogButton(TForm& form, bool cancel, QWidget* focus)
 
 // --- TFormWindow --------------------------------------------------------------------------
 
-TFormWindow::TFormWindow() : QWidget(nullptr, Qt::Window), Client(new QWidget(this)) {}
+TFormWindow::TFormWindow(TFormPeer& peer) : TLinkedWidget(peer), Client(new QWidget(this))
+{
+    setWindowFlags(Qt::Window);
+}
 
 int TFormWindow::MenuBarHeight(int width) const
 {
@@ -195,41 +91,42 @@ int TFormWindow::LayoutParts()
 
 void TFormWindow::resizeEvent(QResizeEvent*)
 {
-    if (Peer)
-        Peer->WindowResized();
+    if (TFormPeer* peer = Model())
+        peer->WindowResized();
     else
         LayoutParts();
 }
 
 void TFormWindow::moveEvent(QMoveEvent*)
 {
-    if (Peer)
-        Peer->WindowMoved();
+    if (TFormPeer* peer = Model())
+        peer->WindowMoved();
 }
 
 void TFormWindow::closeEvent(QCloseEvent* event)
 {
-    if (!Peer) {
+    TFormPeer* peer = Model();
+    if (!peer) {
         event->accept();
         return;
     }
     // The form decides: its OnClose may refuse, and the main form's close ends the program.
     event->ignore();
-    Peer->CloseRequested();
+    peer->CloseRequested();
 }
 
 void TFormWindow::showEvent(QShowEvent*)
 {
-    if (Peer)
-        Peer->WindowShown();
+    if (TFormPeer* peer = Model())
+        peer->WindowShown();
 }
 
 // --- TFormPeer ----------------------------------------------------------------------------
 
-TFormPeer::TFormPeer(TForm& form) : TControlPeer(form, new TFormWindow), form_(form)
+TFormPeer::TFormPeer(TForm& form, std::shared_ptr<TFrameCache> frames)
+    : TControlPeer(form, new TFormWindow(*this)), form_(form), frames_(std::move(frames))
 {
     window_ = static_cast<TFormWindow*>(widget_.data());
-    window_->Peer = this;
     window_->setWindowFlags(FlagsOf(form));
     window_->Client->setAutoFillBackground(true);
     AddPart(window_->Client, true);
@@ -238,7 +135,7 @@ TFormPeer::TFormPeer(TForm& form) : TControlPeer(form, new TFormWindow), form_(f
         window_->MenuBar->setNativeMenuBar(false);
         BuildMenuItems(form.Menu->Items(), window_->MenuBar);
     }
-    FormPeers().push_back(this);
+    frames_->Join(this);
     AdoptFrame();
     if (!adoptedFrame_.isValid()) {
         // Until the window manager has framed a window, the menu bar is the one part of the
@@ -250,10 +147,7 @@ TFormPeer::TFormPeer(TForm& form) : TControlPeer(form, new TFormWindow), form_(f
 
 TFormPeer::~TFormPeer()
 {
-    auto& peers = FormPeers();
-    peers.erase(std::remove(peers.begin(), peers.end(), this), peers.end());
-    if (window_)
-        window_->Peer = nullptr;
+    frames_->Leave(this);
 }
 
 QWidget* TFormPeer::Container() const
@@ -318,33 +212,9 @@ void TFormPeer::PushGeometry()
         changed = true;
     }
     if (changed && window_->isVisible())
-        pushed_.push_back(TPushed{size, pos, NowMs()});
+        pushed_.Pushed(size, pos);
     window_->LayoutParts();
     --pushing_;
-}
-
-bool TFormPeer::RecentlyPushed(QSize size)
-{
-    const qint64 now = NowMs();
-    while (!pushed_.empty() && now - pushed_.front().at > ConfirmationMs)
-        pushed_.pop_front();
-    auto it = std::find_if(pushed_.begin(), pushed_.end(), [&](const TPushed& p) { return p.size == size; });
-    if (it == pushed_.end())
-        return false;
-    pushed_.erase(pushed_.begin(), it + 1);
-    return true;
-}
-
-bool TFormPeer::RecentlyPushed(QPoint pos)
-{
-    const qint64 now = NowMs();
-    while (!pushed_.empty() && now - pushed_.front().at > ConfirmationMs)
-        pushed_.pop_front();
-    auto it = std::find_if(pushed_.begin(), pushed_.end(), [&](const TPushed& p) { return p.pos == pos; });
-    if (it == pushed_.end())
-        return false;
-    pushed_.erase(pushed_.begin(), it + 1);
-    return true;
 }
 
 bool TFormPeer::TakeUserGeometry(const std::function<void()>& change)
@@ -367,7 +237,7 @@ void TFormPeer::WindowResized()
     if (pushing_ > 0 || userGeometry_ > 0 || !window_->isVisible())
         return;
     const QSize size = window_->size();
-    if (RecentlyPushed(size))
+    if (pushed_.Confirms(size))
         return;
     const int clientWidth = size.width(), clientHeight = size.height() - bar;
     if (clientWidth == form_.ClientWidth() && clientHeight == form_.ClientHeight())
@@ -381,7 +251,7 @@ void TFormPeer::WindowMoved()
     if (!window_ || pushing_ > 0 || userGeometry_ > 0 || !window_->isVisible())
         return;
     const QPoint pos = window_->frameGeometry().topLeft();
-    if (RecentlyPushed(pos))
+    if (pushed_.Confirms(pos))
         return;
     if (pos.x() == form_.Left() && pos.y() == form_.Top())
         return;
@@ -413,25 +283,19 @@ void TFormPeer::ReportFrame()
     const int frameWidth = frame.width() - inner.width();
     const int frameHeight = frame.height() - inner.height();
     const int bar = window_->MenuBarHeight(window_->width());
-    if (TQtRealisation* r = Application ? dynamic_cast<TQtRealisation*>(&Application->Realisation()) : nullptr)
-        r->frames_[form_.BorderStyle == TBorderStyle::bsDialog ? 1 : 0] = QSize(frameWidth, frameHeight);
     TForm& form = form_;
     if (!TakeUserGeometry([&] { form.SetFrameMetrics(frameWidth, frameHeight, bar); }))
         return;
-    const std::vector<TFormPeer*> others = FormPeers();
-    for (TFormPeer* other : others)
-        if (other != this && std::find(FormPeers().begin(), FormPeers().end(), other) != FormPeers().end())
-            other->AdoptFrame();
+    // The cache outlives this peer should the adopting forms' handlers destroy this form.
+    const std::shared_ptr<TFrameCache> frames = frames_;
+    frames->Measured(*this, form_.BorderStyle == TBorderStyle::bsDialog, QSize(frameWidth, frameHeight));
 }
 
 void TFormPeer::AdoptFrame()
 {
-    TQtRealisation* r = Application ? dynamic_cast<TQtRealisation*>(&Application->Realisation()) : nullptr;
-    if (!r || frameReported_ || !window_ || window_->isVisible())
+    if (frameReported_ || !window_ || window_->isVisible())
         return;
-    // A dialog's frame may differ from a main window's; the other kind is the next best guess.
-    const int same = form_.BorderStyle == TBorderStyle::bsDialog ? 1 : 0;
-    const QSize frame = r->frames_[same].isValid() ? r->frames_[same] : r->frames_[1 - same];
+    const QSize frame = frames_->Expected(form_.BorderStyle == TBorderStyle::bsDialog);
     if (!frame.isValid() || frame == adoptedFrame_)
         return;
     adoptedFrame_ = frame;
@@ -541,10 +405,10 @@ TFormPeer* FormPeerOf(const TForm& form)
 TFormPeer* FormPeerOfWindow(QWidget* window)
 {
     auto* w = dynamic_cast<TFormWindow*>(window);
-    return w ? w->Peer : nullptr;
+    return w ? w->Model() : nullptr;
 }
 
-std::unique_ptr<TQtPeer> MakeFormPeer(TForm& form)
+std::unique_ptr<TQtPeer> MakeFormPeer(TForm& form, std::shared_ptr<TFrameCache> frames)
 {
-    return std::make_unique<TFormPeer>(form);
+    return std::make_unique<TFormPeer>(form, std::move(frames));
 }

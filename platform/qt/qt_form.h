@@ -1,21 +1,23 @@
 #pragma once
 // A form's top-level window: an optional menu bar over the client area that holds the
 // form's controls.
-#include <deque>
 #include <functional>
+#include <memory>
 
 #include <QPointer>
 #include <QWidget>
 
+#include "qt_backlink.h"
+#include "qt_frames.h"
 #include "qt_peers.h"
+#include "qt_pushed.h"
 
 class QMenuBar;
 class TFormPeer;
 
-class TFormWindow : public QWidget {
+class TFormWindow : public TLinkedWidget<TFormPeer, QWidget> {
 public:
-    TFormWindow();
-    TFormPeer* Peer = nullptr;
+    explicit TFormWindow(TFormPeer& peer);
     QWidget* Client = nullptr;
     QMenuBar* MenuBar = nullptr;
     // Places the menu bar and the client area; the menu bar's height for the window's width.
@@ -31,7 +33,7 @@ protected:
 
 class TFormPeer : public TControlPeer {
 public:
-    explicit TFormPeer(TForm& form);
+    TFormPeer(TForm& form, std::shared_ptr<TFrameCache> frames);
     ~TFormPeer() override;
     TForm& Form() const { return form_; }
     TFormWindow* Window() const { return window_; }
@@ -48,6 +50,9 @@ public:
     void WindowMoved();
     void CloseRequested();
     void WindowShown();
+    // Takes the frame measured on another window while this one has not been shown, so that
+    // the outer size the program places it by is right from its first showing.
+    void AdoptFrame();
 
 protected:
     void Sync(TChange what) override;
@@ -58,31 +63,20 @@ protected:
 private:
     void PushGeometry();
     void ReportFrame();
-    // Takes the frame measured on another window while this one has not been shown, so that
-    // the outer size the program places it by is right from its first showing.
-    void AdoptFrame();
     void ShowWindow(bool visible);
     void SetModality(Qt::WindowModality modality);
     // Lets the model take a change the user (or the window system) made, then shows the
     // model's answer; false when the form went away meanwhile.
     bool TakeUserGeometry(const std::function<void()>& change);
-    bool RecentlyPushed(QSize size);
-    bool RecentlyPushed(QPoint pos);
 
     TForm& form_;
+    std::shared_ptr<TFrameCache> frames_;
     QPointer<TFormWindow> window_;
     int pushing_ = 0;         // inside our own move or resize
     int userGeometry_ = 0;    // the model is taking a move or resize the user made
     bool frameReported_ = false;  // measured on this window
     QSize adoptedFrame_;
-    // Sizes and positions lately pushed to a shown window: the window system may confirm one
-    // after a newer push, and that late confirmation is no change of the user's.
-    struct TPushed {
-        QSize size;
-        QPoint pos;
-        qint64 at;
-    };
-    std::deque<TPushed> pushed_;
+    TPushedGeometry pushed_;
 };
 
 TFormPeer* FormPeerOf(const TForm& form);

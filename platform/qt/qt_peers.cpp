@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "dragdrop.h"
+#include "qt_backlink.h"
 #include "qt_convert.h"
 #include "qt_peers.h"
 
@@ -69,6 +70,8 @@ TQtPeer::TQtPeer(TComponent& component)
 TQtPeer::~TQtPeer()
 {
     guard_.reset();
+    if (auto* linked = dynamic_cast<TBackLinked*>(widget_.data()))
+        linked->CutBackLink();
     Discard(widget_);
 }
 

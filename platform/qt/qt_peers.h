@@ -118,8 +118,10 @@ public:
 
 // A peer for the component: the form's window, a control's widget, a menu item's action, or a
 // peer without a widget. The parent control's peer must already exist.
-std::unique_ptr<TQtPeer> MakePeer(TComponent& component);
-std::unique_ptr<TQtPeer> MakeFormPeer(TForm& form);
+// Forms share the frame cache.
+class TFrameCache;
+std::unique_ptr<TQtPeer> MakePeer(TComponent& component, const std::shared_ptr<TFrameCache>& frames);
+std::unique_ptr<TQtPeer> MakeFormPeer(TForm& form, std::shared_ptr<TFrameCache> frames);
 
 // Chains the focus order of the controls inside by their TabOrder.
 void ApplyTabOrder(TWinControl& control);

@@ -15,6 +15,7 @@
 
 #include "qt_convert.h"
 #include "qt_form.h"
+#include "qt_frames.h"
 #include "qt_widgets.h"
 
 namespace {
@@ -121,7 +122,7 @@ private:
     QPointer<QWidget> lastWidget_;
 };
 
-TQtRealisation::TQtRealisation()
+TQtRealisation::TQtRealisation() : frames_(std::make_shared<TFrameCache>())
 {
     EnsureApplication();
     keys_ = std::make_unique<TKeyFilter>();
@@ -133,13 +134,13 @@ TQtRealisation::~TQtRealisation()
     DeleteDiscarded();
 }
 
-static void EnsurePeer(TComponent& c)
+static void EnsurePeer(TComponent& c, const std::shared_ptr<TFrameCache>& frames)
 {
     if (c.Peer())
         return;
     // A control's widget goes inside its parent's, whatever the order of ownership.
     if (auto* control = dynamic_cast<TControl*>(&c); control && control->Parent())
-        EnsurePeer(*control->Parent());
+        EnsurePeer(*control->Parent(), frames);
     // A menu item's action belongs to its form's menu bar, which the form's peer builds.
     if (auto* item = dynamic_cast<TMenuItem*>(&c)) {
         const TMenuItem* root = item;
@@ -147,27 +148,27 @@ static void EnsurePeer(TComponent& c)
             root = root->Parent();
         if (auto* menu = dynamic_cast<TMainMenu*>(root->Owner()))
             if (auto* form = dynamic_cast<TForm*>(menu->Owner()); form && form->Menu == menu)
-                EnsurePeer(*form);
+                EnsurePeer(*form, frames);
         if (c.Peer())
             return;
     }
-    std::unique_ptr<TQtPeer> peer = MakePeer(c);
+    std::unique_ptr<TQtPeer> peer = MakePeer(c, frames);
     TQtPeer* raw = peer.get();
     c.SetPeer(std::move(peer));
     raw->SyncAll();
 }
 
-static void AttachTree(TComponent& c)
+static void AttachTree(TComponent& c, const std::shared_ptr<TFrameCache>& frames)
 {
-    EnsurePeer(c);
+    EnsurePeer(c, frames);
     const std::vector<TComponent*> owned = c.Components();
     for (TComponent* child : owned)
-        AttachTree(*child);
+        AttachTree(*child, frames);
 }
 
 void TQtRealisation::Attach(TComponent& component)
 {
-    AttachTree(component);
+    AttachTree(component, frames_);
     if (auto* control = dynamic_cast<TWinControl*>(&component))
         ApplyTabOrder(*control);
 }

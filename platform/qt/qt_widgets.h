@@ -14,6 +14,7 @@ class QAction;
 class QEvent;
 class QMenuBar;
 class QWidget;
+class TFrameCache;
 
 class TQtRealisation : public TRealisation {
 public:
@@ -37,12 +38,10 @@ public:
     std::function<void(const std::string&)> ExceptionHook;
 
 private:
-    friend class TFormPeer;
     class TKeyFilter;
     std::unique_ptr<TKeyFilter> keys_;
-    // The frame (what the window system adds around a client area) measured on a shown
-    // window, for sizeable windows and for dialogs; invalid while unknown.
-    QSize frames_[2];
+    // The frames (what the window system adds around a client area) the forms share.
+    std::shared_ptr<TFrameCache> frames_;
 };
 
 // The widget that shows a component: a form's top-level window, a control's widget (for a
