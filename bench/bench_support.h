@@ -10,7 +10,7 @@
 #include "Fmconfig.h"
 #include "Frmver.h"
 #include "Main.h"
-#include "fileinfo.h"
+#include "programfiles.h"
 
 // A fresh folder under the system's temporary folder, removed with all it holds at the end of
 // the scope. A benchmark that cannot make it has nothing to measure, so the program ends.

@@ -52,7 +52,7 @@ void LayoutVersionForm(TfrmVersion& f)
 
     f.Label4 = NewControl<TLabel>(&f, &f, "Label4");
     f.Label4->SetBounds(192, 56, 57, 12);
-    f.Label4->SetCaption("Version 0.5");
+    f.Label4->SetCaption(std::string("Version ") + ProgramVersion);
 
     f.OnShow = [&f](TObject* s) { f.FormShow(s); };
 }

@@ -226,19 +226,3 @@ std::size_t OpenFindHandles()
     std::lock_guard lock(r.mutex);
     return r.searches.size();
 }
-
-std::string ExeDir()
-{
-    std::string target(256, '\0');
-    for (;;) {
-        ssize_t n = readlink("/proc/self/exe", target.data(), target.size());
-        if (n < 0)
-            return {};
-        if (static_cast<size_t>(n) < target.size()) {
-            target.resize(static_cast<size_t>(n));
-            break;
-        }
-        target.resize(target.size() * 2);
-    }
-    return ExtractFilePath(target);
-}

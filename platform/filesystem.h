@@ -1,5 +1,5 @@
 #pragma once
-// Directory search by pattern and the program's own folder.
+// Directory search by pattern.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,6 +29,3 @@ bool FindNextFile(HFIND h, TWin32FindData& data);
 void FindClose(HFIND h);
 // Searches started and not yet closed.
 std::size_t OpenFindHandles();
-
-// The folder of the running executable with its trailing "/", or "" if it cannot be told.
-std::string ExeDir();

@@ -2,7 +2,9 @@
 """Draws the tool-bar pictures and the program icon of Folivo as BMP files.
 
 Run it from anywhere; it writes the .bmp files next to itself (res/), where
-the build picks up every *.bmp and embeds it in the executable.
+the build picks up every *.bmp and embeds it in the executable, and the icon
+for the desktop's menus as a PNG at its drawn size into ../data/icons/
+(installed, not embedded).
 
 The tool-bar pictures are 16-colour bitmaps.  The program treats the colour
 of a picture's bottom-left pixel as transparent, so every tool-bar picture
@@ -11,8 +13,11 @@ is painted on silver and keeps its bottom-left pixel silver.
 
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+ICONS = os.path.join(HERE, '..', 'data', 'icons')
+APP_ID = 'org.example.folivo'
 
 # The classic 16-colour palette, in the usual order, so that the files look
 # right in any editor that assumes it.
@@ -76,6 +81,23 @@ def write_bmp(path, width, height, bpp, palette, rows):
     colours = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in pal)
     with open(path, 'wb') as f:
         f.write(header + info + colours + bytes(data))
+
+
+def write_png(path, rows):
+    """Writes rows of (r, g, b, a) tuples as an 8-bit RGBA PNG."""
+    height, width = len(rows), len(rows[0])
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body))
+
+    raw = b''.join(b'\0' + bytes(v for px in row for v in px) for row in rows)
+    png = (b'\x89PNG\r\n\x1a\n'
+           + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0))
+           + chunk(b'IDAT', zlib.compress(raw, 9))
+           + chunk(b'IEND', b''))
+    with open(path, 'wb') as f:
+        f.write(png)
 
 
 def parse(art, chars):
@@ -432,6 +454,12 @@ def icon():
     pixels = [[index[ch] for ch in row] for row in c]
     write_bmp(os.path.join(HERE, 'mainicon.bmp'), 32, 32, 8,
               [ICON_COLOURS[ch] for ch in names], pixels)
+
+    # The desktop's copies: the background is see-through, as in the about box.
+    rgba = [[(0, 0, 0, 0) if ch == '.' else ICON_COLOURS[ch] + (255,) for ch in row]
+            for row in c]
+    os.makedirs(os.path.join(ICONS, '32x32'), exist_ok=True)
+    write_png(os.path.join(ICONS, '32x32', APP_ID + '.png'), rgba)
 
 
 if __name__ == '__main__':

@@ -7,6 +7,8 @@
 
 TfrmVersion* frmVersion = nullptr;
 
+const char* const ProgramVersion = FOVI_VERSION;
+
 TfrmVersion::TfrmVersion(TComponent* Owner) : TForm(Owner)
 {
     LayoutVersionForm(*this);

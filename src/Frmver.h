@@ -20,3 +20,6 @@ public:
 };
 
 extern TfrmVersion* frmVersion;
+
+// The version the about box shows and fovi --version prints: the project's own, from the build.
+extern const char* const ProgramVersion;

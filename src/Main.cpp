@@ -4,8 +4,8 @@
 
 #include "Fmconfig.h"
 #include "Frmver.h"
-#include "fileinfo.h"
 #include "main_form.h"
+#include "programfiles.h"
 #include "shell.h"
 #include "sysutils.h"
 
@@ -15,7 +15,7 @@ const char* const SupportPageUrl = "https://folivo.example.org";
 
 std::string ConfigPath()
 {
-    return ProgramDir() + "fovi.ini";
+    return SettingsDir() + "fovi.ini";
 }
 
 TfrmMain::TfrmMain(TComponent* Owner) : TForm(Owner)
@@ -149,6 +149,8 @@ void TfrmMain::FormClose(TObject*, TCloseAction&)
     WndTop = Top();
     WndWidth = Width();
     WndHeight = Height();
+    // The user's settings folder may not exist yet: it is made on the first close.
+    CreateSettingsDir();
     SaveConfig(ConfigPath());
 }
 
@@ -170,7 +172,7 @@ void TfrmMain::mnuVisibleOptionClick(TObject*)
 void TfrmMain::mnuHelpContentsClick(TObject*)
 {
     Application->ProcessMessages();
-    ShellExecute(frmVersion, "open", ProgramDir() + "help/index.html");
+    ShellExecute(frmVersion, "open", HelpPagePath());
 }
 
 void TfrmMain::mnuHelpHomePageClick(TObject*)

@@ -189,13 +189,4 @@ TEST_F(FolderSearch, HandlesAreReleasedAndStaleOnesRefused)
     EXPECT_FALSE(FindNextFile(0, data));
 }
 
-TEST(ExeDir, IsTheFolderOfThisProgram)
-{
-    std::string folder = ExeDir();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_EQ(SortedNames(Search(folder + "filesystem_test")),
-              std::vector<std::string>{"filesystem_test"});
-}
-
 }  // namespace

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "dragdrop.h"
-#include "fileinfo.h"
+#include "programfiles.h"
 
 void ViewerTest::SetUp()
 {
