@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, if any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev
-          xvfb xauth x11-utils fonts-ipafont-gothic desktop-file-utils appstream)
+          xvfb xauth x11-utils fonts-ipafont-gothic desktop-file-utils appstream xdotool)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
