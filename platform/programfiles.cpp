@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <optional>
 
+#include "fileinfo.h"
 #include "filename.h"
 
 namespace {
@@ -113,12 +113,14 @@ std::string SettingsDir()
 bool CreateSettingsDir()
 {
     const std::string dir = SettingsDir();
-    // Each missing folder on the way, from the top down; the user's alone, as settings are.
+    if (DirectoryExists(dir))
+        return true;
+    // Each missing folder on the way, from the top down, for the user alone as settings are.
+    // Only the end result counts: mkdir may fail on a folder on the way that exists.
     for (size_t slash = dir.find('/', 1); slash != std::string::npos; slash = dir.find('/', slash + 1)) {
         const std::string part = dir.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
+        if (!DirectoryExists(part))
+            mkdir(part.c_str(), 0700);
     }
-    struct stat st {};
-    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return DirectoryExists(dir);
 }
