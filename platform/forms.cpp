@@ -175,9 +175,13 @@ void TForm::WndProc(TMessage& m)
         shift.Ctrl = (mods & MK_CONTROL) != 0;
         shift.Alt = (mods & MK_ALT) != 0;
         const unsigned key = static_cast<unsigned>(m.WParam & 0xFFFF);
-        if (Enabled() && Menu && Menu->IsShortCut(ShortCut(key, shift))) {
-            m.Result = 1;
-        } else if (key == VK_F4 && shift.Alt && !shift.Ctrl && !shift.Shift) {
+        // The key counts as taken before its item's handler runs: a handler that raises has
+        // still used the key, and nobody else may act on it.
+        m.Result = 1;
+        if (Enabled() && Menu && Menu->IsShortCut(ShortCut(key, shift)))
+            return;
+        m.Result = 0;
+        if (key == VK_F4 && shift.Alt && !shift.Ctrl && !shift.Shift) {
             // The system's own close key, as the title bar's close box.
             m.Result = 1;
             Close();

@@ -24,6 +24,8 @@ for _ in $(seq 1 100); do
 done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
+# The program must reach that server whatever platform the environment names.
+export QT_QPA_PLATFORM=xcb
 
 "$work/fovi" &
 app=$!

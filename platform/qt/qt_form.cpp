@@ -12,8 +12,15 @@
 
 #include "qt_convert.h"
 #include "qt_menus.h"
+#include "qt_x11.h"
 
 namespace {
+
+// How far apart the window system's reports of one change of its own may lie.
+constexpr qint64 BurstMs = 500;
+// How often, and for how many rounds at most, a window is checked for the size it was given.
+constexpr int SettleMs = 50;
+constexpr int SettleTicks = 200;
 
 Qt::WindowFlags FlagsOf(const TForm& form)
 {
@@ -115,6 +122,38 @@ void TFormWindow::closeEvent(QCloseEvent* event)
     peer->CloseRequested();
 }
 
+void TFormWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !windowState().testFlag(Qt::WindowMaximized))
+        return;
+    // A window without a maximise box cannot be maximised; a window manager that does it
+    // anyway gets the window back at its previous rectangle.
+    if (TFormPeer* peer = Model(); peer && !peer->Form().BorderIcons.Maximize)
+        QTimer::singleShot(0, this, [this] {
+            if (TFormPeer* peer = Model())
+                peer->UndoMaximise();
+        });
+}
+
+void TFormPeer::UndoMaximise()
+{
+    if (!window_)
+        return;
+    // The window manager may have left the state by itself (a size request of ours ends it)
+    // but not the maximised size.
+    if (window_->isMaximized())
+        window_->setWindowState(window_->windowState() & ~Qt::WindowMaximized);
+    // The maximised size may have reached the model before the state did.
+    const QRect back = normal_;
+    if (back.isValid()) {
+        TForm& form = form_;
+        if (!TakeUserGeometry([&] { form.SetBounds(back.x(), back.y(), back.width(), back.height()); }))
+            return;
+    }
+    PushGeometry();
+}
+
 void TFormWindow::showEvent(QShowEvent*)
 {
     if (TFormPeer* peer = Model())
@@ -178,7 +217,11 @@ void TFormPeer::Sync(TChange what)
     case TChange::Bounds: PushGeometry(); break;
     case TChange::Visible: ShowWindow(form_.Visible()); break;
     case TChange::Enabled: window_->setEnabled(form_.Enabled()); break;
-    case TChange::Text: window_->setWindowTitle(QStr(form_.Caption())); break;
+    case TChange::Text:
+        window_->setWindowTitle(QStr(form_.Caption()));
+        // What a minimised window shows is its caption too.
+        window_->setWindowIconText(QStr(form_.Caption()));
+        break;
     case TChange::Icon:
         window_->setWindowIcon(form_.Icon.Empty() ? QIcon() : QIcon(QPixmap::fromImage(TransparentImage(form_.Icon))));
         break;
@@ -219,6 +262,12 @@ void TFormPeer::PushGeometry()
 
 bool TFormPeer::TakeUserGeometry(const std::function<void()>& change)
 {
+    // A maximise arrives as a burst of moves and resizes before its state: the rectangle
+    // before the burst is the one to go back to.
+    if (!burst_.isValid() || burst_.elapsed() > BurstMs)
+        normal_ = QRect(form_.Left(), form_.Top(), form_.Width(), form_.Height());
+    burst_.start();
+    const QSize reported = window_->size();
     ++userGeometry_;
     if (!Input(change))
         return false;
@@ -226,7 +275,37 @@ bool TFormPeer::TakeUserGeometry(const std::function<void()>& change)
     // The program may refuse the change (an OnResize that pins the width): the window
     // follows the model.
     PushGeometry();
+    if (window_ && window_->size() != reported)
+        SettleSize();
     return true;
+}
+
+void TFormPeer::SettleSize()
+{
+    // A window manager ignores size requests while it is busy with the window (the user's
+    // drag of an edge, a maximise) and says nothing afterwards: once it lets go, the window
+    // must get the size the model answered, or it keeps the user's with the layout of
+    // another. Qt believes the request went through, so the server is asked directly.
+    if (!settle_) {
+        settle_ = new QTimer(Guard());
+        settle_->setInterval(SettleMs);
+        QObject::connect(settle_, &QTimer::timeout, Guard(), [this] {
+            if (!window_ || !window_->isVisible() || ++settleTicks_ > SettleTicks) {
+                settle_->stop();
+                return;
+            }
+            if (X11::ButtonsDown())
+                return;
+            const std::optional<QSize> server = X11::ServerSize(window_);
+            if (!server || *server == window_->size()) {
+                settle_->stop();
+                return;
+            }
+            X11::RequestSize(window_, window_->size());
+        });
+    }
+    settleTicks_ = 0;
+    settle_->start();
 }
 
 void TFormPeer::WindowResized()
@@ -362,29 +441,32 @@ bool TFormPeer::SetTopMost(bool topMost)
 {
     if (!window_)
         return false;
-    if (window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
+    Qt::WindowFlags flags = window_->windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == topMost)
         return true;
-    const bool shown = window_->isVisible();
-    const QPoint pos = window_->frameGeometry().topLeft();
-    const QSize size = window_->size();
-    ++pushing_;
-    // A new flag makes Qt take the window down and build it anew.
-    window_->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    window_->move(pos);
-    window_->resize(size);
-    if (shown && !window_->isVisible())
-        window_->show();
-    --pushing_;
+    flags.setFlag(Qt::WindowStaysOnTopHint, topMost);
+    QWindow* handle = window_->windowHandle();
+    if (!handle) {
+        // Nothing native yet: the flag goes with the window when it is made.
+        window_->setWindowFlags(flags);
+        return true;
+    }
+    // On the existing native window (the window manager's above state): a new flag through
+    // the widget would take the window down and build it anew, moving and flickering.
+    window_->overrideWindowFlags(flags);
+    handle->setFlags(flags);
     return true;
 }
 
 bool TFormPeer::KeyDown(unsigned key, TShiftState shift, QWidget* focus)
 {
-    std::intptr_t result = 0;
+    // The answer lives outside the handler: a shortcut whose handler raised has taken the key
+    // all the same, and a key left untaken would travel on and be offered to the form again.
+    TMessage message{WM_KEYDOWN, KeyWParam(key, shift), 0, 0};
     TForm& form = form_;
-    if (!Input([&] { result = form.Perform(WM_KEYDOWN, KeyWParam(key, shift)); }))
+    if (!Input([&] { form.WindowProc(message); }))
         return true;
-    if (result != 0)
+    if (message.Result != 0)
         return true;
     // Enter clicks the focused button or else the default one, Escape the cancel button.
     constexpr unsigned VK_RETURN = 13, VK_ESCAPE = 27;

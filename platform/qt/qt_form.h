@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -13,6 +14,7 @@
 #include "qt_pushed.h"
 
 class QMenuBar;
+class QTimer;
 class TFormPeer;
 
 class TFormWindow : public TLinkedWidget<TFormPeer, QWidget> {
@@ -29,6 +31,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };
 
 class TFormPeer : public TControlPeer {
@@ -53,6 +56,8 @@ public:
     // Takes the frame measured on another window while this one has not been shown, so that
     // the outer size the program places it by is right from its first showing.
     void AdoptFrame();
+    // Takes the window out of a maximised state it must not have, back to where it was.
+    void UndoMaximise();
 
 protected:
     void Sync(TChange what) override;
@@ -68,6 +73,7 @@ private:
     // Lets the model take a change the user (or the window system) made, then shows the
     // model's answer; false when the form went away meanwhile.
     bool TakeUserGeometry(const std::function<void()>& change);
+    void SettleSize();
 
     TForm& form_;
     std::shared_ptr<TFrameCache> frames_;
@@ -76,6 +82,10 @@ private:
     int userGeometry_ = 0;    // the model is taking a move or resize the user made
     bool frameReported_ = false;  // measured on this window
     QSize adoptedFrame_;
+    QRect normal_;  // the model's rectangle before the latest burst of changes by the window system
+    QElapsedTimer burst_;
+    QTimer* settle_ = nullptr;  // owned by the guard
+    int settleTicks_ = 0;
     TPushedGeometry pushed_;
 };
 

@@ -30,11 +30,16 @@ bool TPushedGeometry::Settle(T TPush::*field, const T& value)
     const long long now = NowMs();
     while (!pushes_.empty() && now - pushes_.front().at > ConfirmationMs)
         pushes_.pop_front();
-    auto it = std::find_if(pushes_.begin(), pushes_.end(), [&](const TPush& p) { return p.*field == value; });
-    if (it == pushes_.end())
+    // Searched from the newest: the window at the newest push's size or position is where
+    // the program put it, and whatever the user does next is new.
+    auto it = std::find_if(pushes_.rbegin(), pushes_.rend(), [&](const TPush& p) { return p.*field == value; });
+    if (it == pushes_.rend())
         return false;
-    pushes_.erase(pushes_.begin(), it + 1);
-    return true;
+    const bool newest = it == pushes_.rbegin();
+    pushes_.erase(pushes_.begin(), it.base());
+    // Only an older push still awaits a newer one's confirmation; a report of the newest is
+    // no change, or else the user's own (back to where the program last put the window).
+    return !newest;
 }
 
 bool TPushedGeometry::Confirms(QSize size)

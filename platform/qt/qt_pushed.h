@@ -10,8 +10,10 @@
 class TPushedGeometry {
 public:
     void Pushed(QSize size, QPoint pos);
-    // True when the window system reports a size (or position) that the program pushed and
-    // that awaits its confirmation; that push and the older ones are settled.
+    // True when the window system reports a size (or position) of a push older than the
+    // newest: a late confirmation, with the newer push still to come. That push and the
+    // older ones are settled. A report of the newest push settles them all and is false,
+    // as it may well be the user's change.
     bool Confirms(QSize size);
     bool Confirms(QPoint pos);
 

@@ -7,10 +7,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 #include "qt_convert.h"
@@ -33,6 +35,13 @@ void EnsureApplication()
         new QApplication(argc, argv);
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every text on screen is Japanese, Qt's own dialogs included, whatever the user's locale.
+    static QPointer<QTranslator> translator;
+    if (!translator) {
+        translator = new QTranslator(qApp);
+        if (translator->load(QStringLiteral("qt_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QApplication::installTranslator(translator);
+    }
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
     font.setPixelSize(12);
