@@ -1,7 +1,6 @@
 #include "forms.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "dragdrop.h"
 #include "exceptions.h"
@@ -193,20 +192,13 @@ void TForm::WndProc(TMessage& m)
     }
 }
 
-// --- Clocks -------------------------------------------------------------------------------
-
-std::int64_t TRealClock::Now() const
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 // --- TApplication -------------------------------------------------------------------------
 
 TApplication::TApplication()
     : TComponent(nullptr), clock_(std::make_unique<TVirtualClock>()), realisation_(std::make_unique<THeadless>())
 {
     Application = this;
+    SetMessageLoop(this);
 }
 
 // A message that is never delivered still gives back what it carries: a drop's handle.
@@ -226,6 +218,8 @@ TApplication::~TApplication()
         delete Components().back();
     if (Application == this)
         Application = nullptr;
+    if (MessageLoop() == this)
+        SetMessageLoop(nullptr);
 }
 
 void TApplication::Initialize()
@@ -416,6 +410,11 @@ std::int64_t TApplication::NextTimerDue() const
             best = d;
     }
     return best;
+}
+
+THeadless* HeadlessScreen()
+{
+    return Application ? dynamic_cast<THeadless*>(&Application->Realisation()) : nullptr;
 }
 
 // --- TScreen ------------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 
 #include "controls.h"
 #include "menus.h"
+#include "messageloop.h"
+#include "realisation.h"
 #include "timer.h"
 
 class TForm;
@@ -90,56 +92,9 @@ private:
     TModalResult modalResult_ = mrNone;
 };
 
-// A source of time in milliseconds.
-class TClock {
-public:
-    virtual ~TClock() = default;
-    virtual std::int64_t Now() const = 0;
-};
-
-class TRealClock : public TClock {
-public:
-    std::int64_t Now() const override;
-};
-
-// Time that moves only when a test moves it.
-class TVirtualClock : public TClock {
-public:
-    std::int64_t Now() const override { return now_; }
-    void Set(std::int64_t t) { now_ = t; }
-
-private:
-    std::int64_t now_ = 0;
-};
-
-// What the application needs from a screen: widgets for its components, the toolkit's
-// events, and the desktop services.
-class TRealisation {
-public:
-    virtual ~TRealisation() = default;
-    virtual bool Headless() const = 0;
-    // Attaches peers to a component and everything it owns (called once per form).
-    virtual void Attach(TComponent& component) = 0;
-    // Delivers the toolkit's pending input to the components, without waiting; true when
-    // any input reached them.
-    virtual bool PumpEvents() = 0;
-    // Waits until input arrives or timeoutMs passes (-1: no limit).
-    virtual void WaitForEvents(int timeoutMs) = 0;
-    virtual void ShowException(const std::string& message) = 0;
-    // The whole desktop across all monitors, measured from 0.
-    virtual int DesktopWidth() = 0;
-    virtual int DesktopHeight() = 0;
-    // Puts the form into the topmost band or takes it out; false when refused.
-    virtual bool SetTopMost(TForm& form, bool topMost) = 0;
-    // The folder chooser: true and the path when the user chose a folder.
-    virtual bool BrowseForFolder(TForm* owner, const std::string& title, std::string& path) = 0;
-    // Opens a file or web address with the desktop's handler.
-    virtual bool ShellOpen(TForm* owner, const std::string& target) = 0;
-    // A modal form is shown: the realisation may run a script (headless) before the loop.
-    virtual void ModalShown(TForm& form) = 0;
-};
-
-class TApplication : public TComponent {
+// The application object runs the message loop: it implements the registry below the
+// controls (messageloop.h) that timers, paint boxes and controls use.
+class TApplication : public TComponent, public TMessageLoop {
 public:
     TApplication();
     ~TApplication() override;
@@ -178,7 +133,7 @@ public:
     void ShowException(const std::exception& e);
     void ShowException(const std::string& message);
 
-    TClock& Clock() { return *clock_; }
+    TClock& Clock() override { return *clock_; }
     void SetClock(std::unique_ptr<TClock> clock) { clock_ = std::move(clock); }
     // With a virtual clock: moves it forward by ms, running each tick that falls due on the
     // way at its own time, in order.
@@ -187,12 +142,12 @@ public:
     TRealisation& Realisation() { return *realisation_; }
     void SetRealisation(std::unique_ptr<TRealisation> r);
 
-    // Bookkeeping of the library's own objects.
-    void AddTimer(TTimer* t);
-    void RemoveTimer(TTimer* t);
-    void AddPaintBox(TPaintBox* p);
-    void RemovePaintBox(TPaintBox* p);
-    void ForgetControl(TControl* c);
+    // Bookkeeping of the library's own objects (the message loop's registry).
+    void AddTimer(TTimer* t) override;
+    void RemoveTimer(TTimer* t) override;
+    void AddPaintBox(TPaintBox* p) override;
+    void RemovePaintBox(TPaintBox* p) override;
+    void ForgetControl(TControl* c) override;
     std::int64_t NextTimerDue() const;
 
 private:

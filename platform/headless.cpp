@@ -30,8 +30,3 @@ void THeadless::ModalShown(TForm& form)
     if (OnModal)
         OnModal(form);
 }
-
-THeadless* HeadlessScreen()
-{
-    return Application ? dynamic_cast<THeadless*>(&Application->Realisation()) : nullptr;
-}

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "forms.h"
+#include "realisation.h"
+#include "types.h"
 
 class THeadless : public TRealisation {
 public:
@@ -35,5 +36,6 @@ public:
     std::function<void(TForm&)> OnModal;
 };
 
-// The headless realisation of the running application, or null when it runs on a screen.
+// The headless realisation of the running application, or null when it runs on a screen
+// (defined with the application, in forms.cpp).
 THeadless* HeadlessScreen();

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "controls.h"
+#include "component.h"
+#include "messages.h"
+#include "types.h"
 
 class TMenuItem : public TComponent {
 public:

@@ -1,23 +1,23 @@
 #include "timer.h"
 
-#include "forms.h"
+#include "messageloop.h"
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner)
 {
-    if (Application)
-        Application->AddTimer(this);
+    RequireMessageLoop("a timer").AddTimer(this);
     Restart();
 }
 
 TTimer::~TTimer()
 {
-    if (Application)
-        Application->RemoveTimer(this);
+    if (TMessageLoop* loop = MessageLoop())
+        loop->RemoveTimer(this);
 }
 
 void TTimer::Restart()
 {
-    due_ = (Application ? Application->Clock().Now() : 0) + interval_;
+    TMessageLoop* loop = MessageLoop();
+    due_ = (loop ? loop->Clock().Now() : 0) + interval_;
 }
 
 void TTimer::SetEnabled(bool v)

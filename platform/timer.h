@@ -1,8 +1,11 @@
 #pragma once
-// The timer: ticks every Interval milliseconds of the application's clock while Enabled.
+// The timer: ticks every Interval milliseconds of the message loop's clock while Enabled.
+// It registers with the loop when made, so it must be made after the application (it throws
+// std::logic_error otherwise, rather than never ticking).
 #include <cstdint>
 
-#include "controls.h"
+#include "component.h"
+#include "types.h"
 
 class TTimer : public TComponent {
 public:

@@ -379,3 +379,14 @@ TEST(Forms, AWindowPlacedByItsShowHandlerKeepsItsOuterSizeWhenTheRealFrameArrive
     centred->SetFrameMetrics(2, 30, 22);
     EXPECT_EQ(centred->ClientHeight(), clientHeight);
 }
+
+TEST(Application, ATimerOrPaintBoxMadeBeforeTheApplicationFailsLoudly)
+{
+    ASSERT_EQ(MessageLoop(), nullptr);
+    EXPECT_THROW(TTimer(nullptr), std::logic_error);
+    EXPECT_THROW(TPaintBox(nullptr), std::logic_error);
+    AppScope app;
+    EXPECT_EQ(MessageLoop(), app.App());
+    TTimer t(nullptr);
+    TPaintBox p(nullptr);
+}
