@@ -21,6 +21,15 @@ constexpr qint64 BurstMs = 500;
 // How often, and for how many rounds at most, a window is checked for the size it was given.
 constexpr int SettleMs = 50;
 constexpr int SettleTicks = 200;
+// How often a shown window is looked at for its frame while the window manager has not
+// framed it yet.
+constexpr int FrameRetryMs = 20;
+constexpr int FrameTries = 100;
+
+QSize FrameSize(const QMargins& m)
+{
+    return QSize(m.left() + m.right(), m.top() + m.bottom());
+}
 
 Qt::WindowFlags FlagsOf(const TForm& form)
 {
@@ -144,14 +153,25 @@ void TFormPeer::UndoMaximise()
     // but not the maximised size.
     if (window_->isMaximized())
         window_->setWindowState(window_->windowState() & ~Qt::WindowMaximized);
-    // The maximised size may have reached the model before the state did.
-    const QRect back = normal_;
-    if (back.isValid()) {
+    // The maximised size may have reached the model before the state, as part of the burst
+    // now under way, or may still be on its way.
+    const bool inBurst = burst_.isValid() && burst_.elapsed() <= BurstMs;
+    const QRect back = inBurst ? normal_ : QRect(form_.Left(), form_.Top(), form_.Width(), form_.Height());
+    RestoreRect(back);
+    QTimer::singleShot(BurstMs, Guard(), [this, back] { RestoreRect(back); });
+}
+
+void TFormPeer::RestoreRect(const QRect& rect)
+{
+    if (!window_ || !rect.isValid())
+        return;
+    if (rect != QRect(form_.Left(), form_.Top(), form_.Width(), form_.Height())) {
         TForm& form = form_;
-        if (!TakeUserGeometry([&] { form.SetBounds(back.x(), back.y(), back.width(), back.height()); }))
+        if (!TakeUserGeometry([&] { form.SetBounds(rect.x(), rect.y(), rect.width(), rect.height()); }))
             return;
     }
     PushGeometry();
+    SettleSize();
 }
 
 void TFormWindow::showEvent(QShowEvent*)
@@ -175,6 +195,17 @@ TFormPeer::TFormPeer(TForm& form, std::shared_ptr<TFrameCache> frames)
         BuildMenuItems(form.Menu->Items(), window_->MenuBar);
     }
     frames_->Join(this);
+    if (X11::WindowManagerRunning()) {
+        // The window manager tells the frame it will draw before the window is shown, so the
+        // program places and centres the window by its true outer size from the start.
+        extents_ = X11::AskFrameExtents(window_);
+        if (extents_) {
+            const int bar = window_->MenuBarHeight(std::max(form_.ClientWidth(), 1));
+            adoptedFrame_ = FrameSize(*extents_);
+            form.SetFrameMetrics(adoptedFrame_.width(), adoptedFrame_.height(), bar);
+            return;
+        }
+    }
     AdoptFrame();
     if (!adoptedFrame_.isValid()) {
         // Until the window manager has framed a window, the menu bar is the one part of the
@@ -250,7 +281,15 @@ void TFormPeer::PushGeometry()
         window_->resize(size);
         changed = true;
     }
-    if (window_->frameGeometry().topLeft() != pos) {
+    if (extents_) {
+        // The model's position is the frame's corner; the window is placed by its client
+        // area, which the window manager puts exactly there (static gravity).
+        const QPoint client = pos + QPoint(extents_->left(), extents_->top());
+        if (window_->geometry().topLeft() != client) {
+            window_->setGeometry(QRect(client, window_->size()));
+            changed = true;
+        }
+    } else if (window_->frameGeometry().topLeft() != pos) {
         window_->move(pos);
         changed = true;
     }
@@ -329,7 +368,8 @@ void TFormPeer::WindowMoved()
 {
     if (!window_ || pushing_ > 0 || userGeometry_ > 0 || !window_->isVisible())
         return;
-    const QPoint pos = window_->frameGeometry().topLeft();
+    const QPoint pos = extents_ ? window_->geometry().topLeft() - QPoint(extents_->left(), extents_->top())
+                                : window_->frameGeometry().topLeft();
     if (pushed_.Confirms(pos))
         return;
     if (pos.x() == form_.Left() && pos.y() == form_.Top())
@@ -356,11 +396,23 @@ void TFormPeer::ReportFrame()
 {
     if (frameReported_ || !window_ || !window_->isVisible())
         return;
+    QSize frameSize;
+    if (X11::WindowManagerRunning()) {
+        // Qt learns the frame late and not always right; the window manager's word counts.
+        extents_ = X11::FrameExtents(window_);
+        if (!extents_) {
+            // Not framed yet: ask again in a moment.
+            if (++frameTries_ < FrameTries)
+                QTimer::singleShot(FrameRetryMs, Guard(), [this] { ReportFrame(); });
+            return;
+        }
+        frameSize = FrameSize(*extents_);
+    } else {
+        frameSize = window_->frameGeometry().size() - window_->geometry().size();
+    }
     frameReported_ = true;
-    const QRect frame = window_->frameGeometry();
-    const QRect inner = window_->geometry();
-    const int frameWidth = frame.width() - inner.width();
-    const int frameHeight = frame.height() - inner.height();
+    const int frameWidth = frameSize.width();
+    const int frameHeight = frameSize.height();
     const int bar = window_->MenuBarHeight(window_->width());
     TForm& form = form_;
     if (!TakeUserGeometry([&] { form.SetFrameMetrics(frameWidth, frameHeight, bar); }))

@@ -3,8 +3,10 @@
 // form's controls.
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QElapsedTimer>
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -74,6 +76,7 @@ private:
     // model's answer; false when the form went away meanwhile.
     bool TakeUserGeometry(const std::function<void()>& change);
     void SettleSize();
+    void RestoreRect(const QRect& rect);
 
     TForm& form_;
     std::shared_ptr<TFrameCache> frames_;
@@ -86,6 +89,9 @@ private:
     QElapsedTimer burst_;
     QTimer* settle_ = nullptr;  // owned by the guard
     int settleTicks_ = 0;
+    // The frame the window manager draws around the window, when one runs and has said.
+    std::optional<QMargins> extents_;
+    int frameTries_ = 0;
     TPushedGeometry pushed_;
 };
 

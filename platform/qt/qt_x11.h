@@ -1,14 +1,24 @@
 #pragma once
-// What Qt does not say about a window on an X desktop: its real size on the server, and
-// whether the user still holds a mouse button (a window manager's drag in progress). Every
-// call does nothing off X (the offscreen platform of the tests).
+// What Qt does not say about a window on an X desktop: the frame the window manager puts
+// around it, its real size on the server, and whether the user still holds a mouse button
+// (a window manager's drag in progress). Every call does nothing off X (the offscreen
+// platform of the tests).
 #include <optional>
 
+#include <QMargins>
 #include <QSize>
 
 class QWidget;
 
 namespace X11 {
+
+// True when a window manager runs on the screen.
+bool WindowManagerRunning();
+// The frame the window manager draws around the window, as it announces it.
+std::optional<QMargins> FrameExtents(QWidget* window);
+// Asks the window manager for the frame it will draw around a window not shown yet, and
+// waits a moment for the answer.
+std::optional<QMargins> AskFrameExtents(QWidget* window);
 
 // The size the X server gives the window's client area now.
 std::optional<QSize> ServerSize(QWidget* window);

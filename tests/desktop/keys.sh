@@ -39,13 +39,13 @@ start_desktop "$mode"
 start_fovi
 for how in Return Escape click; do
     open_folder "$pages"
-    poll 5 test "$(shown)" = "$red" || fail "$mode: page 1 not shown"
+    poll 5 is "$red" shown || fail "$mode: page 1 not shown"
     turn Right "$how" || continue
     check "$mode: Right, box closed with $how: the previous picture stays" test "$(shown)" = "$red"
     # The damaged page was page 2: the next key shows page 3.
     focus "$WIN"
     xdotool key Right
-    check "$mode: the next Right shows page 3" poll 5 test "$(shown)" = "$green"
+    check "$mode: the next Right shows page 3" poll 5 is "$green" shown
 done
 turn Left Return && check "$mode: Left, box closed with Return: the previous picture stays" test "$(shown)" = "$green"
 finish

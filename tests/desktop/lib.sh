@@ -32,6 +32,10 @@ finish() {
     echo "all checks passed"
 }
 
+# is EXPECTED command...: the command's output is EXPECTED (for poll, which must run the
+# command each time rather than once).
+is() { [ "$("${@:2}")" = "$1" ]; }
+
 # poll SECONDS command...: runs the command every 50 ms until it succeeds.
 poll() {
     local limit=$1

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The outer rectangle is the framed one: the first start centres the window by its framed
+# size, fovi.ini records the frame's corner and the framed size, and a recorded rectangle
+# stays the same over several starts and closes. Without a window manager the frame is
+# nothing and the same holds.
+exe=$1
+. "$(dirname "$0")/lib.sh"
+
+mode=${WM:-wm}
+start_desktop "$mode"
+# outer: "left top width height" of the main window with its frame.
+outer() {
+    local x y w h l r t b
+    read -r x y w h < <(geometry "$WIN")
+    read -r l r t b < <(frame "$WIN")
+    echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
+}
+recorded() { echo "$(ini WndLeft) $(ini WndTop) $(ini WndWidth) $(ini WndHeight)"; }
+
+start_fovi
+read -r left top width height < <(outer)
+check "$mode: centred by the framed size" \
+    test "$left $top" = "$(((1280 - width) / 2)) $(((1024 - height) / 2))"
+stop_fovi
+check "$mode: fovi.ini holds the framed rectangle" test "$(recorded)" = "$left $top $width $height"
+
+# Restored at a rectangle of its own: the same over three rounds.
+sed -i 's/^WndLeft=.*/WndLeft=100\r/; s/^WndTop=.*/WndTop=80\r/; s/^WndPosCng=.*/WndPosCng=1\r/' "$work/app/fovi.ini"
+for round in 1 2 3; do
+    start_fovi
+    check "$mode: round $round: placed at the recorded rectangle" poll 5 is "100 80 $width $height" outer
+    stop_fovi
+    check "$mode: round $round: the same rectangle recorded" test "$(recorded)" = "100 80 $width $height"
+done
+finish
