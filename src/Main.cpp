@@ -69,14 +69,6 @@ void TfrmMain::FormShow(TObject*)
     stbMain->Panels(0)->SetText("（フォルダを開いてください）");
     stbMain->Panels(1)->SetText("Page: 0/0");
 
-    cmbFileList->SetEnabled(false);
-    mnuFileFolder->SetEnabled(true);
-    mnuVisibleBack->SetEnabled(true);
-    mnuVisibleNext->SetEnabled(true);
-    mnuSlidePlay->SetEnabled(true);
-    mnuSlidePause->SetEnabled(false);
-    mnuSlideStop->SetEnabled(false);
-
     mnuVisibleToolBar->SetChecked(ToolBar);
     mnuVisiblePageBar->SetChecked(PageBar);
     mnuVisibleStatusBar->SetChecked(StatusBar);
@@ -87,20 +79,13 @@ void TfrmMain::FormShow(TObject*)
     bevPageBar->SetVisible(PageBar);
     stbMain->SetHeight(StatusBar ? 19 : 1);
 
-    mnuVisibleBack->SetEnabled(false);
-    mnuVisibleNext->SetEnabled(false);
-    spbOpenFolder->SetEnabled(true);
-    spbBackPage->SetEnabled(true);
-    spbNextPage->SetEnabled(true);
-    spbSlidePlay->SetEnabled(true);
-    spbSlidePause->SetEnabled(false);
-    spbSlideStop->SetEnabled(false);
-
     spbAutoResize->SetDown(AutoResize);
     mnuVisibleAutoResize->SetChecked(AutoResize);
 
-    spbBackPage->SetEnabled(false);
-    spbNextPage->SetEnabled(false);
+    // Open folder and play on; back, next, pause, stop and the page drop-down off. Nothing is
+    // drawn while this handler runs and nothing in it reads these flags, so the column is set
+    // in one go.
+    ApplyEnabling(TEnabling::StartUp);
 
     ClearPageList();
     ClearPageImage();

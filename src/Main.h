@@ -158,7 +158,11 @@ public:
     bool WndPosCng = false;
     bool ExitConfirm = false;
 
+    // The columns of the enabling table of the navigation and slideshow controls (MainSlide).
+    enum class TEnabling { StartUp, PlayNoPages, PlayStarts, PlayOnLast, Pause, Stop, ShowEnds, CloseAll };
+
 private:
+    void ApplyEnabling(TEnabling column);
     void ResetPageView();
     void ApplyBackNextRules();
     void OpenFolderCommand();

@@ -13,23 +13,44 @@ enum class E { Off, On, Keep, B, N };
 struct TSlideColumn {
     E mnuFileFolder, mnuVisibleBack, mnuVisibleNext, mnuSlidePlay, mnuSlidePause, mnuSlideStop;
     E spbOpenFolder, spbBackPage, spbNextPage, spbSlidePlay, spbSlidePause, spbSlideStop;
-    E cmbFileList, pntMain, updSlideTime;
-    bool timer, sliding;
+    E cmbFileList, pntMain, updSlideTime, timer, sliding;
 };
 
-//                                      menu: folder back  next  play  pause stop  buttons: folder back  next  play  pause stop  combo   paint updown timer  sliding
-constexpr TSlideColumn PlayNoPages   = {E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::Keep, E::On,  E::On,  false, false};
-constexpr TSlideColumn PlayStarts    = {E::Off, E::Off, E::Off, E::Off, E::On,  E::On,  E::Off, E::Off, E::Off, E::Off, E::On,  E::On,  E::Off,  E::Off, E::Off, true,  true};
-constexpr TSlideColumn PlayOnLast    = {E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::On,  E::On,  E::Off, E::On,  E::Off, E::Off, E::On,   E::On,  E::On,  false, false};
-constexpr TSlideColumn Pause         = {E::Off, E::B,   E::N,   E::On,  E::Off, E::On,  E::Off, E::B,   E::N,   E::On,  E::Off, E::On,  E::On,   E::On,  E::On,  false, false};
-constexpr TSlideColumn Stop          = {E::On,  E::B,   E::N,   E::On,  E::Off, E::Off, E::On,  E::B,   E::N,   E::On,  E::Off, E::Off, E::On,   E::On,  E::On,  false, false};
-constexpr TSlideColumn ShowEnds      = {E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::Keep, E::On,  E::On,  false, false};
+// Start-up and close all enable the page view and the up-down and stop the timer in steps of
+// their own, earlier (ResetPageView and the interval), and clear Sliding with the page
+// counters; their columns keep those rows, so each set happens where it always did.
+//                                      menu: folder back  next  play  pause stop  buttons: folder back  next  play  pause stop  combo   paint   updown  timer   sliding
+constexpr TSlideColumn StartUp       = {E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::Off,  E::Keep, E::Keep, E::Keep, E::Keep};
+constexpr TSlideColumn PlayNoPages   = {E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::On,  E::Off, E::Off, E::Keep, E::On,   E::On,   E::Off,  E::Off};
+constexpr TSlideColumn PlayStarts    = {E::Off, E::Off, E::Off, E::Off, E::On,  E::On,  E::Off, E::Off, E::Off, E::Off, E::On,  E::On,  E::Off,  E::Off,  E::Off,  E::On,   E::On};
+constexpr TSlideColumn PlayOnLast    = {E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::On,  E::On,  E::Off, E::On,  E::Off, E::Off, E::On,   E::On,   E::On,   E::Off,  E::Off};
+constexpr TSlideColumn Pause         = {E::Off, E::B,   E::N,   E::On,  E::Off, E::On,  E::Off, E::B,   E::N,   E::On,  E::Off, E::On,  E::On,   E::On,   E::On,   E::Off,  E::Off};
+constexpr TSlideColumn Stop          = {E::On,  E::B,   E::N,   E::On,  E::Off, E::Off, E::On,  E::B,   E::N,   E::On,  E::Off, E::Off, E::On,   E::On,   E::On,   E::Off,  E::Off};
+constexpr TSlideColumn ShowEnds      = {E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::Keep, E::On,   E::On,   E::Off,  E::Off};
+constexpr TSlideColumn CloseAll      = {E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::On,  E::On,  E::On,  E::On,  E::Off, E::Off, E::Keep, E::Keep, E::Keep, E::Keep, E::Keep};
+
+const TSlideColumn& Column(TfrmMain::TEnabling column)
+{
+    switch (column) {
+    case TfrmMain::TEnabling::StartUp: return StartUp;
+    case TfrmMain::TEnabling::PlayNoPages: return PlayNoPages;
+    case TfrmMain::TEnabling::PlayStarts: return PlayStarts;
+    case TfrmMain::TEnabling::PlayOnLast: return PlayOnLast;
+    case TfrmMain::TEnabling::Pause: return Pause;
+    case TfrmMain::TEnabling::Stop: return Stop;
+    case TfrmMain::TEnabling::ShowEnds: return ShowEnds;
+    case TfrmMain::TEnabling::CloseAll: break;
+    }
+    return CloseAll;
+}
 
 }  // namespace
 
 // Sets the controls in the table's order, then the timer, then Sliding.
-static void ApplyColumn(TfrmMain& f, const TSlideColumn& c)
+void TfrmMain::ApplyEnabling(TEnabling column)
 {
+    const TSlideColumn& c = Column(column);
+    TfrmMain& f = *this;
     auto value = [&f](E e, bool current) {
         switch (e) {
         case E::Off: return false;
@@ -56,8 +77,8 @@ static void ApplyColumn(TfrmMain& f, const TSlideColumn& c)
     set(f.cmbFileList, c.cmbFileList);
     set(f.pntMain, c.pntMain);
     set(f.updSlideTime, c.updSlideTime);
-    f.timMain->SetEnabled(c.timer);
-    f.Sliding = c.sliding;
+    set(f.timMain, c.timer);
+    f.Sliding = value(c.sliding, f.Sliding);
 }
 
 // --- Turning pages ------------------------------------------------------------------------
@@ -128,18 +149,7 @@ void TfrmMain::frmFileCloseClick(TObject*)
 
     cmbFileList->Clear();
 
-    mnuFileFolder->SetEnabled(true);
-    mnuVisibleBack->SetEnabled(true);
-    mnuVisibleNext->SetEnabled(true);
-    mnuSlidePlay->SetEnabled(true);
-    mnuSlidePause->SetEnabled(false);
-    mnuSlideStop->SetEnabled(false);
-    spbOpenFolder->SetEnabled(true);
-    spbBackPage->SetEnabled(true);
-    spbNextPage->SetEnabled(true);
-    spbSlidePlay->SetEnabled(true);
-    spbSlidePause->SetEnabled(false);
-    spbSlideStop->SetEnabled(false);
+    ApplyEnabling(TEnabling::CloseAll);
 
     PageNo = 0;
     PageCount = 0;
@@ -159,16 +169,16 @@ void TfrmMain::spbSlidePlayClick(TObject*)
     if (Closing)
         return;
     if (PageCount == 0) {
-        ApplyColumn(*this, PlayNoPages);
+        ApplyEnabling(TEnabling::PlayNoPages);
         return;
     }
-    ApplyColumn(*this, PlayStarts);
+    ApplyEnabling(TEnabling::PlayStarts);
     if (PageNo == PageCount)
-        ApplyColumn(*this, PlayOnLast);
+        ApplyEnabling(TEnabling::PlayOnLast);
 }
 
-void TfrmMain::spbSlidePauseClick(TObject*) { ApplyColumn(*this, Pause); }
-void TfrmMain::spbSlideStopClick(TObject*) { ApplyColumn(*this, Stop); }
+void TfrmMain::spbSlidePauseClick(TObject*) { ApplyEnabling(TEnabling::Pause); }
+void TfrmMain::spbSlideStopClick(TObject*) { ApplyEnabling(TEnabling::Stop); }
 void TfrmMain::mnuSlidePlayClick(TObject* Sender) { spbSlidePlayClick(Sender); }
 void TfrmMain::mnuSlidePauseClick(TObject* Sender) { spbSlidePauseClick(Sender); }
 void TfrmMain::mnuSlideStopClick(TObject* Sender) { spbSlideStopClick(Sender); }
@@ -182,7 +192,7 @@ void TfrmMain::timMainTimer(TObject*)
         if (Closing || PageNo < PageCount)
             return;
     }
-    ApplyColumn(*this, ShowEnds);
+    ApplyEnabling(TEnabling::ShowEnds);
 }
 
 void TfrmMain::updSlideTimeClick(TObject*, TUDBtnType)
