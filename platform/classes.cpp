@@ -1,7 +1,7 @@
 #include "classes.h"
 
 #include "exceptions.h"
-#include "locale.h"
+#include "collation.h"
 
 const std::string& TStringList::Get(int index) const
 {

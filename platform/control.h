@@ -4,6 +4,13 @@
 // realisation, when one is attached, mirrors them onto a toolkit widget through the control's
 // peer and reports the user's input back. Without a realisation everything still runs, which
 // is how most tests drive the program.
+//
+// Fields and setters: a property that the program changes while it runs has a setter, and the
+// setter tells the peer (Changed) so that the screen follows. A property kept as a plain field
+// (TPanel::Caption, TGroupBox::Caption, TLabel::AutoSize, TComboBox::ItemHeight, a form's
+// BorderStyle and the like) is set while the form is built, before the realisation attaches
+// its peers; the peer reads it when it makes its widget, and a later change does not reach the
+// screen. A field that becomes changeable at run time becomes a setter.
 #include <string>
 #include <vector>
 

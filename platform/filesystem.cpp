@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "filename.h"
-#include "locale.h"
+#include "collation.h"
 
 namespace {
 

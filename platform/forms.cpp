@@ -202,7 +202,7 @@ TApplication::TApplication()
 }
 
 // A message that is never delivered still gives back what it carries: a drop's handle.
-static void Discard(const TMessage& m)
+static void ReleaseUndelivered(const TMessage& m)
 {
     if (m.Msg == WM_DROPFILES)
         DragFinish(static_cast<HDROP>(m.WParam));
@@ -211,7 +211,7 @@ static void Discard(const TMessage& m)
 TApplication::~TApplication()
 {
     for (const Posted& p : posted_)
-        Discard(p.message);
+        ReleaseUndelivered(p.message);
     posted_.clear();
     // Forms go first, while the bookkeeping they deregister from still exists.
     while (!Components().empty())
@@ -395,7 +395,7 @@ void TApplication::ForgetControl(TControl* c)
                                  [c](const Posted& p) {
                                      if (p.target != c)
                                          return false;
-                                     Discard(p.message);
+                                     ReleaseUndelivered(p.message);
                                      return true;
                                  }),
                   posted_.end());

@@ -75,3 +75,12 @@ bool TMainMenu::IsShortCut(TShortCut s)
     item->Click();
     return true;
 }
+
+TMenuItem* NewMenuItem(TComponent* owner, TMenuItem& parent, const std::string& name, const std::string& caption)
+{
+    auto* item = new TMenuItem(owner);
+    item->SetName(name);
+    item->SetCaption(caption);
+    parent.Add(item);
+    return item;
+}

@@ -53,12 +53,5 @@ private:
     TMenuItem root_;
 };
 
-template <typename T = TMenuItem>
-TMenuItem* NewMenuItem(TComponent* owner, TMenuItem& parent, const std::string& name, const std::string& caption)
-{
-    auto* item = new TMenuItem(owner);
-    item->SetName(name);
-    item->SetCaption(caption);
-    parent.Add(item);
-    return item;
-}
+// Makes a menu item owned by owner, named, with its caption, as the last of parent's items.
+TMenuItem* NewMenuItem(TComponent* owner, TMenuItem& parent, const std::string& name, const std::string& caption);

@@ -4,7 +4,7 @@
 #include "fileinfo.h"
 #include "filename.h"
 #include "filesystem.h"
-#include "locale.h"
+#include "collation.h"
 #include "shell.h"
 
 std::optional<std::string> TfrmMain::SelectFolder(TForm* owner, const std::string& title)

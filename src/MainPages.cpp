@@ -3,7 +3,7 @@
 
 #include "dragdrop.h"
 #include "filename.h"
-#include "locale.h"
+#include "collation.h"
 
 void TfrmMain::spbOpenFolderClick(TObject*) { OpenFolderCommand(); }
 void TfrmMain::mnuFileFolderClick(TObject*) { OpenFolderCommand(); }

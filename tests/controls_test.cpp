@@ -36,13 +36,23 @@ struct TestForm : TForm {
     int resizes = 0;
 };
 
-}  // namespace
-
-TEST(Forms, SizeChangesRaiseResizeBeforeTheSetterReturns)
-{
+// A fresh headless application with one TestForm, its main form; most tests start here.
+class WithForm : public ::testing::Test {
+protected:
+    WithForm() { app.App()->CreateForm(f); }
     AppScope app;
     TestForm* f = nullptr;
-    app.App()->CreateForm(f);
+};
+using Forms = WithForm;
+using Menus = WithForm;
+using Controls = WithForm;
+using Timers = WithForm;
+using MessagePump = WithForm;
+
+}  // namespace
+
+TEST_F(Forms, SizeChangesRaiseResizeBeforeTheSetterReturns)
+{
     EXPECT_EQ(f->Width(), 300 + f->FrameWidth());
     EXPECT_EQ(f->Height(), 200 + f->FrameHeight());
     EXPECT_EQ(f->FrameHeight(), 27);  // no menu
@@ -62,11 +72,8 @@ TEST(Forms, SizeChangesRaiseResizeBeforeTheSetterReturns)
     EXPECT_EQ(f->resizes, 2);
 }
 
-TEST(Forms, NestedResizeComesToRest)
+TEST_F(Forms, NestedResizeComesToRest)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     int depth = 0, maxDepth = 0;
     f->OnResize = [&](TObject*) {
         maxDepth = std::max(maxDepth, ++depth);
@@ -80,11 +87,8 @@ TEST(Forms, NestedResizeComesToRest)
     EXPECT_EQ(maxDepth, 2);
 }
 
-TEST(Forms, AlignStacksBarsAndFillsTheRest)
+TEST_F(Forms, AlignStacksBarsAndFillsTheRest)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     EXPECT_EQ(f->client->BoundsRect(), (TRect{0, 58, 300, 181}));
     f->top->SetHeight(1);
     EXPECT_EQ(f->second->Top(), 1);
@@ -97,11 +101,8 @@ TEST(Forms, AlignStacksBarsAndFillsTheRest)
     EXPECT_EQ(f->client->Width(), 400);
 }
 
-TEST(Forms, ShowPlacesOnTheDesktopUnlessTheShowHandlerMovedTheWindow)
+TEST_F(Forms, ShowPlacesOnTheDesktopUnlessTheShowHandlerMovedTheWindow)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     f->Position = TPosition::poDesktopCenter;
     f->Show();
     EXPECT_EQ(f->Left(), (1920 - f->Width()) / 2);
@@ -126,11 +127,8 @@ TEST(Forms, ShowPlacesOnTheDesktopUnlessTheShowHandlerMovedTheWindow)
     EXPECT_EQ(big->Left(), 0);
 }
 
-TEST(Forms, MainFormCloseEndsTheApplicationOnce)
+TEST_F(Forms, MainFormCloseEndsTheApplicationOnce)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     int closes = 0;
     f->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
     app.App()->PostMessage(f, WM_CLOSE);
@@ -142,12 +140,9 @@ TEST(Forms, MainFormCloseEndsTheApplicationOnce)
     EXPECT_EQ(closes, 1);
 }
 
-TEST(Forms, HeadlessModalRunsItsScriptAndCancelsWhatIsLeftOpen)
+TEST_F(Forms, HeadlessModalRunsItsScriptAndCancelsWhatIsLeftOpen)
 {
-    AppScope app;
-    TestForm* main = nullptr;
     TestForm* dialog = nullptr;
-    app.App()->CreateForm(main);
     app.App()->CreateForm(dialog);
     int shown = 0;
     dialog->OnShow = [&](TObject*) { ++shown; };
@@ -162,11 +157,8 @@ TEST(Forms, HeadlessModalRunsItsScriptAndCancelsWhatIsLeftOpen)
     EXPECT_FALSE(app.App()->Terminated());
 }
 
-TEST(Menus, ShortcutsActOnlyWhileTheItemAndItsMenusAreEnabled)
+TEST_F(Menus, ShortcutsActOnlyWhileTheItemAndItsMenusAreEnabled)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* menu = new TMainMenu(f);
     f->Menu = menu;
     TMenuItem* view = NewMenuItem(f, menu->Items(), "view", "表示(&V)");
@@ -190,11 +182,8 @@ TEST(Menus, ShortcutsActOnlyWhileTheItemAndItsMenusAreEnabled)
     EXPECT_EQ(clicks, 1);
 }
 
-TEST(Controls, ComboClickComesFromTheUserOnly)
+TEST_F(Controls, ComboClickComesFromTheUserOnly)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* combo = NewControl<TComboBox>(f, f->second, "combo");
     int clicks = 0;
     combo->OnClick = [&](TObject*) { ++clicks; };
@@ -211,11 +200,8 @@ TEST(Controls, ComboClickComesFromTheUserOnly)
     EXPECT_EQ(combo->Text(), "");
 }
 
-TEST(Controls, UpDownKeepsItsPositionInRange)
+TEST_F(Controls, UpDownKeepsItsPositionInRange)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* ud = NewControl<TUpDown>(f, f->top, "ud");
     ud->SetMin(1);
     ud->SetMax(60);
@@ -232,11 +218,8 @@ TEST(Controls, UpDownKeepsItsPositionInRange)
     EXPECT_EQ(clicks, 2);
 }
 
-TEST(Controls, LatchingSpeedButtonWithAllUp)
+TEST_F(Controls, LatchingSpeedButtonWithAllUp)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* b = NewControl<TSpeedButton>(f, f->top, "b");
     b->SetGroupIndex(1);
     b->SetAllowAllUp(true);
@@ -251,11 +234,8 @@ TEST(Controls, LatchingSpeedButtonWithAllUp)
     EXPECT_EQ(clicks, 0);
 }
 
-TEST(Controls, PaintBoxPaintsWhatBecameVisibleThroughThePump)
+TEST_F(Controls, PaintBoxPaintsWhatBecameVisibleThroughThePump)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* box = NewControl<TPaintBox>(f, f->client, "box");
     int paints = 0;
     box->OnPaint = [&](TObject*) {
@@ -274,11 +254,8 @@ TEST(Controls, PaintBoxPaintsWhatBecameVisibleThroughThePump)
     EXPECT_EQ(box->Surface().Row(9)[19], ColorToPixel(clRed));
 }
 
-TEST(Timers, TickEveryIntervalOnTheVirtualClock)
+TEST_F(Timers, TickEveryIntervalOnTheVirtualClock)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* t = new TTimer(f);
     std::vector<std::int64_t> ticks;
     t->OnTimer = [&](TObject*) { ticks.push_back(app.App()->Clock().Now()); };
@@ -303,11 +280,8 @@ TEST(Timers, TickEveryIntervalOnTheVirtualClock)
     }
 }
 
-TEST(Application, HandlerExceptionsGoToTheExceptionDialog)
+TEST_F(MessagePump, HandlerExceptionsGoToTheExceptionDialog)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* t = new TTimer(f);
     t->SetInterval(10);
     t->OnTimer = [](TObject*) { throw EConvertError("'abc' は整数ではありません"); };
@@ -318,11 +292,8 @@ TEST(Application, HandlerExceptionsGoToTheExceptionDialog)
     EXPECT_EQ(HeadlessScreen()->Exceptions.back(), "other");
 }
 
-TEST(Application, PostedMessagesRunOnceInOrderAndSkipDestroyedTargets)
+TEST_F(MessagePump, PostedMessagesRunOnceInOrderAndSkipDestroyedTargets)
 {
-    AppScope app;
-    TestForm* f = nullptr;
-    app.App()->CreateForm(f);
     auto* a = NewControl<TPaintBox>(f, f->client, "a");
     auto* b = NewControl<TPaintBox>(f, f->client, "b");
     std::vector<std::string> seen;
@@ -355,12 +326,10 @@ TEST(Application, UndeliveredDropsGiveBackTheirHandles)
     EXPECT_EQ(OpenDropHandles(), 0u);
 }
 
-TEST(Forms, AWindowPlacedByItsShowHandlerKeepsItsOuterSizeWhenTheRealFrameArrives)
+TEST_F(Forms, AWindowPlacedByItsShowHandlerKeepsItsOuterSizeWhenTheRealFrameArrives)
 {
-    AppScope app;
-    TestForm* placed = nullptr;
+    TestForm* placed = f;
     TestForm* centred = nullptr;
-    app.App()->CreateForm(placed);
     app.App()->CreateForm(centred);
     placed->OnShow = [placed](TObject*) {
         placed->SetLeft(10);

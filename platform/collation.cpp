@@ -1,4 +1,4 @@
-#include "locale.h"
+#include "collation.h"
 
 #include <algorithm>
 #include <cctype>

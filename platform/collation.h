@@ -1,5 +1,5 @@
 #pragma once
-// Text services of the user's locale.
+// Collation: comparing, sorting and lower-casing text as the user's locale does.
 #include <string>
 #include <vector>
 
