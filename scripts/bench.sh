@@ -15,7 +15,8 @@ targets_of() {
         s/(cold ratio [0-9.]+)/$1 [target <= 1.15]/g;
         s/(prepared ratio [0-9.]+)/$1 [target <= 0.2]/g;
         s/(?<!cold)(?<!prepared)( ratio [0-9.]+)(?![0-9.])/$1 [target <= '"$1"']/g;
-        s/(growth -?[0-9]+ KB)/$1 [target: no growth]/;'
+        s/(growth -?[0-9]+ KB)/$1 [target: no growth]/;
+        s/(preparation on:.*resident memory [0-9.]+ MB)/$1 [target <= 145 MB]/;'
 }
 
 echo "== page turn: build/bench/showpage_bench"
