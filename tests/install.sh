@@ -74,7 +74,7 @@ window=""
 start() {  # starts the program as the entry's command line does, waits for page 1
     (cd "$work" && exec fovi "$pages") &
     app=$!
-    for _ in $(seq 1 150); do
+    for _ in $(seq 1 300); do
         window=$(xdotool search --name "^Folivo - \\[$pages/\\]\$" 2>/dev/null | head -n1) && [ -n "$window" ] && return 0
         sleep 0.1
     done
@@ -86,7 +86,7 @@ menu() {  # opens a menu by its access key and picks an item by its own
 }
 close() {
     menu f x
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 200); do
         kill -0 "$app" 2>/dev/null || { wait "$app" || fail "the program ended with an error"; app=""; return 0; }
         sleep 0.1
     done
@@ -95,7 +95,7 @@ close() {
 
 start
 menu h c
-for _ in $(seq 1 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+for _ in $(seq 1 100); do [ -s "$work/opened" ] && break; sleep 0.1; done
 grep -qx "file://$prefix/share/folivo/help/index.html" "$work/opened" \
     || fail "help page: $(cat "$work/opened" 2>/dev/null)"
 # Hide the tool bar (View menu, first item), a setting that must outlive the program.

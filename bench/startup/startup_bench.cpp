@@ -4,7 +4,7 @@
 // server's root window behind it. Both programs are started in turn, run by run, so that a
 // busy machine slows them alike; the first round of each only warms the caches.
 //
-//   startup_bench FOVI MINIMAL_WINDOW [runs]      (default 9; prints the medians)
+//   startup_bench FOVI MINIMAL_WINDOW [runs]      (default 15; prints the medians)
 //
 // The last line ends in "ratio R" (viewer / minimal window).
 #include <X11/Xlib.h>
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: startup_bench FOVI MINIMAL_WINDOW [runs]\n");
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 9;
+    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 15;
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
         std::fprintf(stderr, "startup_bench: no X display\n");
