@@ -10,7 +10,7 @@ void TBitmap::LoadFromFile(const std::string& path)
 {
     std::vector<unsigned char> data;
     if (!ReadWholeFile(path, data, MaxPictureFileBytes))
-        throw EInvalidGraphic("Invalid bitmap: the file is too large: \"" + path + "\"");
+        throw EInvalidGraphic("ビットマップとして読めません: ファイルが大きすぎます: \"" + path + "\"");
     try {
         DecodeBmp(data.data(), data.size(), pixels_);
     } catch (const EInvalidGraphic& e) {

@@ -14,7 +14,7 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std
     out.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
-        throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+        throw EFOpenError("ファイル \"" + path + "\" を開けません。" + std::strerror(errno));
     struct stat st {};
     int error = 0;
     bool tooLarge = false;
@@ -46,7 +46,7 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std
     if (tooLarge || error)
         out.clear();
     if (error)
-        throw EFOpenError("Cannot read file \"" + path + "\". " + std::strerror(error));
+        throw EFOpenError("ファイル \"" + path + "\" を読めません。" + std::strerror(error));
     return !tooLarge;
 }
 
@@ -62,7 +62,7 @@ std::uint32_t U32(const unsigned char* p)
 }
 std::int32_t S32(const unsigned char* p) { return static_cast<std::int32_t>(U32(p)); }
 
-[[noreturn]] void Fail(const std::string& what) { throw EInvalidGraphic("Invalid bitmap: " + what); }
+[[noreturn]] void Fail(const std::string& what) { throw EInvalidGraphic("ビットマップとして読めません: " + what); }
 
 // One colour channel of a bit-field pixel, scaled to 0..255 as round(v * 255 / max).
 class Channel {
@@ -110,15 +110,15 @@ struct Plan {
 Plan MakePlan(const unsigned char* data, std::size_t size)
 {
     if (size < 2 || data[0] != 'B' || data[1] != 'M')
-        throw EInvalidGraphic("Not a Windows bitmap file (no \"BM\" signature)");
+        throw EInvalidGraphic("Windows ビットマップ ファイルではありません (\"BM\" の印がありません)");
     if (size < 18)
-        Fail("the file is too short for a bitmap header");
+        Fail("ヘッダーには短すぎるファイルです");
     const std::uint64_t bfOffBits = U32(data + 10);
     const std::uint32_t hsize = U32(data + 14);
     if (hsize < 12 || (hsize > 12 && hsize < 16))
-        Fail("unknown header size " + std::to_string(hsize));
+        Fail("ヘッダーの大きさ " + std::to_string(hsize) + " は知られていません");
     if (14 + static_cast<std::uint64_t>(hsize) > size)
-        Fail("the header runs past the end of the file");
+        Fail("ヘッダーがファイルの終わりを越えています");
 
     // Fields a short header leaves out read as 0 (OS/2 2.x headers may stop after 16 bytes).
     unsigned char h[124] = {};
@@ -145,15 +145,15 @@ Plan MakePlan(const unsigned char* data, std::size_t size)
 
     Plan plan;
     if (width <= 0)
-        Fail("width " + std::to_string(width));
+        Fail("幅 " + std::to_string(width) + " は正しくありません");
     if (height == 0)
-        Fail("height 0");
+        Fail("高さが 0 です");
     plan.topDown = height < 0;
     if (height < 0)
         height = -height;  // 64-bit: INT32_MIN negates safely
     if (width * height > MaxPicturePixels)
-        Fail("picture too large: " + std::to_string(width) + " x " + std::to_string(height) +
-             " pixels, more than " + std::to_string(MaxPicturePixels));
+        Fail("画像が大きすぎます: " + std::to_string(width) + " x " + std::to_string(height) +
+             " 画素は " + std::to_string(MaxPicturePixels) + " 画素を超えます");
     plan.width = static_cast<int>(width);
     plan.height = static_cast<int>(height);
     plan.bpp = bpp;
@@ -169,26 +169,26 @@ Plan MakePlan(const unsigned char* data, std::size_t size)
         case 16: plan.kind = Kind::Bits16; break;
         case 24: plan.kind = Kind::Rgb24; break;
         case 32: plan.kind = Kind::Rgb32; break;
-        default: Fail("unsupported bit count " + std::to_string(bpp));
+        default: Fail("ビット数 " + std::to_string(bpp) + " には対応していません");
         }
         break;
     case 1:  // BI_RLE8
         if (bpp != 8)
-            Fail("RLE8 compression with bit count " + std::to_string(bpp));
+            Fail("RLE8 圧縮にビット数 " + std::to_string(bpp) + " は使えません");
         plan.kind = Kind::Rle8;
         break;
     case 2:  // BI_RLE4
         if (bpp != 4)
-            Fail("RLE4 compression with bit count " + std::to_string(bpp));
+            Fail("RLE4 圧縮にビット数 " + std::to_string(bpp) + " は使えません");
         plan.kind = Kind::Rle4;
         break;
     case 3:  // BI_BITFIELDS
     case 6:  // BI_ALPHABITFIELDS
         if (os2)
-            Fail(compression == 3 ? "OS/2 Huffman 1D compression is not supported"
-                                  : "unsupported compression 6");
+            Fail(compression == 3 ? "OS/2 の Huffman 1D 圧縮には対応していません"
+                                  : "圧縮形式 6 には対応していません");
         if (bpp != 16 && bpp != 32)
-            Fail("bit fields with bit count " + std::to_string(bpp));
+            Fail("ビットフィールドにビット数 " + std::to_string(bpp) + " は使えません");
         plan.kind = bpp == 16 ? Kind::Bits16 : Kind::Bits32;
         haveMasks = true;
         if (hsize >= 52) {
@@ -197,18 +197,18 @@ Plan MakePlan(const unsigned char* data, std::size_t size)
         } else {
             masksAfterHeader = compression == 6 ? 16 : 12;
             if (14 + static_cast<std::uint64_t>(hsize) + masksAfterHeader > size)
-                Fail("the colour masks run past the end of the file");
+                Fail("色のマスクがファイルの終わりを越えています");
             for (int i = 0; i < 3; ++i)
                 masks[i] = U32(data + 14 + hsize + 4 * i);
         }
         break;
     case 4:
-        Fail(os2 ? "OS/2 RLE24 compression is not supported"
-                 : "embedded JPEG data (BI_JPEG) is not supported");
+        Fail(os2 ? "OS/2 の RLE24 圧縮には対応していません"
+                 : "埋め込まれた JPEG データ (BI_JPEG) には対応していません");
     case 5:
-        Fail("embedded PNG data (BI_PNG) is not supported");
+        Fail("埋め込まれた PNG データ (BI_PNG) には対応していません");
     default:
-        Fail("unsupported compression " + std::to_string(compression));
+        Fail("圧縮形式 " + std::to_string(compression) + " には対応していません");
     }
 
     // Palette: 3-byte entries after a core header, 4-byte ones otherwise.
@@ -226,8 +226,8 @@ Plan MakePlan(const unsigned char* data, std::size_t size)
     else
         plan.offset = paletteStart + declared * entrySize;
     if (plan.offset > size)
-        Fail("pixel data offset " + std::to_string(plan.offset) + " is beyond the end of the " +
-             std::to_string(size) + "-byte file");
+        Fail("画素データの位置 " + std::to_string(plan.offset) + " が " + std::to_string(size) +
+             " バイトのファイルの終わりを越えています");
 
     plan.palette.fill(Opaque);  // indices beyond the palette read black
     if (bpp <= 8) {
@@ -250,8 +250,8 @@ Plan MakePlan(const unsigned char* data, std::size_t size)
         const std::uint64_t lastRow = (static_cast<std::uint64_t>(width) * bpp + 7) / 8;
         const std::uint64_t need = plan.stride * static_cast<std::uint64_t>(height - 1) + lastRow;
         if (need > size - plan.offset)
-            Fail("the pixel data is truncated: " + std::to_string(need) + " bytes needed, " +
-                 std::to_string(size - plan.offset) + " present");
+            Fail("画素データが途中で切れています: " + std::to_string(need) + " バイトのところ " +
+                 std::to_string(size - plan.offset) + " バイトしかありません");
     }
 
     if (plan.kind == Kind::Bits16) {

@@ -6,7 +6,7 @@
 const std::string& TStringList::Get(int index) const
 {
     if (index < 0 || index >= Count())
-        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+        throw Exception("リストの位置 " + std::to_string(index) + " は範囲外です");
     return items_[static_cast<size_t>(index)];
 }
 

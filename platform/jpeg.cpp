@@ -213,7 +213,7 @@ void TJPEGImage::LoadFromFile(const std::string& path)
     d.width = d.height = 0;
 
     if (!ReadWholeFile(path, d.file, MaxPictureFileBytes))
-        throw EJPEG("JPEG file too large: \"" + path + "\"");
+        throw EJPEG("JPEG ファイルが大きすぎます: \"" + path + "\"");
     d.ReadHeader();
     d.loaded = true;
     d.width = static_cast<int>(d.dec.cinfo.image_width);
@@ -224,7 +224,7 @@ void TJPEGImage::DIBNeeded()
 {
     Impl& d = *impl_;
     if (!d.loaded)
-        throw EJPEG("No JPEG data to decode");
+        throw EJPEG("展開する JPEG データがありません");
     if (d.decoded && (d.decodedKept || !KeepPixels))
         return;
     d.decoded = d.decodedKept = false;
@@ -234,8 +234,8 @@ void TJPEGImage::DIBNeeded()
     const std::int64_t w = d.dec.cinfo.image_width, h = d.dec.cinfo.image_height;
     if (w * h > MaxPicturePixels) {
         d.Abort();
-        throw EJPEG("JPEG picture too large: " + std::to_string(w) + " x " + std::to_string(h) +
-                    " pixels, more than " + std::to_string(MaxPicturePixels));
+        throw EJPEG("JPEG 画像が大きすぎます: " + std::to_string(w) + " x " + std::to_string(h) +
+                    " 画素は " + std::to_string(MaxPicturePixels) + " 画素を超えます");
     }
     // The output buffer is taken here in C++, before libjpeg starts; at full scale the output
     // size is the image size.

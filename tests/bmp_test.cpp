@@ -188,32 +188,32 @@ std::vector<ErrorCase> ErrorCases()
         return b.Build();
     };
     std::vector<ErrorCase> cases = {
-        {"Empty", "", "Not a Windows bitmap"},
-        {"WrongSignature", "BA" + std::string(60, '\0'), "Not a Windows bitmap"},
-        {"NegativeWidth", bmp([](BmpFile& b) { b.width = -4; }), "width -4"},
-        {"ZeroHeight", bmp([](BmpFile& b) { b.height = 0; }), "height 0"},
-        {"BitCount30000", bmp([](BmpFile& b) { b.bpp = 30000; }), "bit count 30000"},
-        {"HeaderSize8", bmp([](BmpFile& b) { b.headerSize = 8; }), "header size 8"},
-        {"OffsetBeyondEnd", bmp([](BmpFile& b) { b.offBits = 60277; }), "beyond the end"},
-        {"TruncatedPixels", bmp([](BmpFile& b) { b.pixels.resize(5); }), "truncated"},
-        {"TallerThanTheData", bmp([](BmpFile& b) { b.height = 2818080; }), "truncated"},
-        {"Rle8WithFourBits", bmp([](BmpFile& b) { b.compression = 1; b.bpp = 4; }), "RLE8"},
-        {"EmbeddedJpeg", bmp([](BmpFile& b) { b.compression = 4; }), "BI_JPEG"},
-        {"BitfieldsAt8Bits", bmp([](BmpFile& b) { b.compression = 3; }), "bit fields"},
+        {"Empty", "", "ビットマップ ファイルではありません"},
+        {"WrongSignature", "BA" + std::string(60, '\0'), "ビットマップ ファイルではありません"},
+        {"NegativeWidth", bmp([](BmpFile& b) { b.width = -4; }), "幅 -4 "},
+        {"ZeroHeight", bmp([](BmpFile& b) { b.height = 0; }), "高さが 0 "},
+        {"BitCount30000", bmp([](BmpFile& b) { b.bpp = 30000; }), "ビット数 30000 "},
+        {"HeaderSize8", bmp([](BmpFile& b) { b.headerSize = 8; }), "大きさ 8 "},
+        {"OffsetBeyondEnd", bmp([](BmpFile& b) { b.offBits = 60277; }), "終わりを越えて"},
+        {"TruncatedPixels", bmp([](BmpFile& b) { b.pixels.resize(5); }), "途中で切れて"},
+        {"TallerThanTheData", bmp([](BmpFile& b) { b.height = 2818080; }), "途中で切れて"},
+        {"Rle8WithFourBits", bmp([](BmpFile& b) { b.compression = 1; b.bpp = 4; }), "RLE8 圧縮に"},
+        {"EmbeddedJpeg", bmp([](BmpFile& b) { b.compression = 4; }), "BI_JPEG) には対応して"},
+        {"BitfieldsAt8Bits", bmp([](BmpFile& b) { b.compression = 3; }), "ビットフィールドに"},
         {"MasksMissing", [] {
              BmpFile b{.width = 1, .height = 1, .bpp = 16, .compression = 3};
              std::string f = b.Build();
              return f.substr(0, 14 + 40 + 4);
-         }(), "masks"},
-        {"HeaderPastEnd", bmp([](BmpFile& b) { b.headerSize = 124; }).substr(0, 100), "header runs past"},
+         }(), "マスク"},
+        {"HeaderPastEnd", bmp([](BmpFile& b) { b.headerSize = 124; }).substr(0, 100), "ヘッダーがファイルの終わりを"},
         // More than MaxPicturePixels: refused from the header alone, before any allocation.
-        {"Claims20000x20000", bmp([](BmpFile& b) { b.width = 20000; b.height = 20000; b.bpp = 1; }), "too large"},
-        {"Claims3000000x2000000", bmp([](BmpFile& b) { b.width = 3000000; b.height = 2000000; b.bpp = 24; }), "too large"},
-        {"RleClaims20000x20000", bmp([](BmpFile& b) { b.width = 20000; b.height = -20000; b.compression = 1; }), "too large"},
+        {"Claims20000x20000", bmp([](BmpFile& b) { b.width = 20000; b.height = 20000; b.bpp = 1; }), "大きすぎます"},
+        {"Claims3000000x2000000", bmp([](BmpFile& b) { b.width = 3000000; b.height = 2000000; b.bpp = 24; }), "大きすぎます"},
+        {"RleClaims20000x20000", bmp([](BmpFile& b) { b.width = 20000; b.height = -20000; b.compression = 1; }), "大きすぎます"},
     };
     // Files of 2 to 13 bytes that begin with BM.
     for (size_t n = 2; n < 14; ++n)
-        cases.push_back({"ShortFile", "BM" + std::string(n - 2, '\0'), "too short"});
+        cases.push_back({"ShortFile", "BM" + std::string(n - 2, '\0'), "短すぎる"});
     return cases;
 }
 

@@ -305,7 +305,7 @@ TEST_F(JpegTest, PictureOverTheCapFailsFastWithoutDecoding)
             jpeg.DIBNeeded();
             ADD_FAILURE() << "decoded";
         } catch (const EJPEG& e) {
-            EXPECT_NE(e.Message.find("too large"), std::string::npos) << e.Message;
+            EXPECT_NE(e.Message.find("大きすぎます"), std::string::npos) << e.Message;
         }
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
         EXPECT_EQ(jpeg.Picture().Data.capacity(), 0u);

@@ -330,7 +330,7 @@ TEST_F(ShowPageTest, ShowPageDecodesByContentAndTheNextPageAlwaysShows)
         case Outcome::Exception:
             // The default exception dialog reports the bitmap's error; nothing else changed.
             ASSERT_EQ(Screen().Exceptions.size(), 1u);
-            EXPECT_EQ(Screen().Exceptions[0].rfind("Invalid bitmap: ", 0), 0u) << Screen().Exceptions[0];
+            EXPECT_EQ(Screen().Exceptions[0].rfind("ビットマップとして読めません: ", 0), 0u) << Screen().Exceptions[0];
             EXPECT_NE(Screen().Exceptions[0].find(c.file), std::string::npos) << Screen().Exceptions[0];
             ExpectSame(second, first);
             break;

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLibraryInfo>
@@ -16,6 +15,7 @@
 #include <QUrl>
 
 #include "qt_convert.h"
+#include "qt_folder.h"
 #include "qt_form.h"
 #include "qt_frames.h"
 #include "qt_widgets.h"
@@ -254,19 +254,15 @@ static QWidget* WindowOf(TForm* form)
 bool TQtRealisation::BrowseForFolder(TForm* owner, const std::string& title, std::string& path)
 {
     QWidget* parent = WindowOf(owner);
-    QFileDialog dialog(parent, QStr(title), QStringLiteral("/"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    QString chosen;
+    const bool ok = ChooseFolder(parent, QStr(title), chosen);
     // The keys belong to the owner again at once, also where no window manager hands the
     // focus back.
     if (parent)
         parent->activateWindow();
-    if (!chosen)
+    if (!ok)
         return false;
-    path = StdStr(dialog.selectedFiles().first());
+    path = StdStr(chosen);
     return true;
 }
 

@@ -5,12 +5,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
+#include <QFileDialog>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 #include <QTimer>
@@ -496,6 +499,41 @@ TEST_F(QtRealisation, AModalDialogEndsAsSoonAsItIsAnswered)
         EXPECT_EQ(window->windowModality(), Qt::NonModal);
     }
     EXPECT_EQ(window->size(), QSize(200, 100));
+}
+
+TEST_F(QtRealisation, TheFolderChooserSpeaksJapanese)
+{
+    // Whatever the user's locale: Qt's own labels and buttons come from its Japanese
+    // translations, and the title is the program's instruction.
+    QString title;
+    QStringList texts;
+    QTimer look;
+    look.setInterval(10);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        look.stop();
+        title = dialog->windowTitle();
+        for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            if (auto* label = dialog->findChild<QLabel*>(name))
+                texts << label->text();
+        if (auto* box = dialog->findChild<QDialogButtonBox*>())
+            for (QAbstractButton* b : box->buttons())
+                texts << b->text();
+        dialog->reject();
+    });
+    look.start();
+    std::string path;
+    EXPECT_FALSE(Application->Realisation().BrowseForFolder(form, "グラフィックのあるフォルダを選択してください", path));
+    EXPECT_EQ(title, "グラフィックのあるフォルダを選択してください");
+    ASSERT_EQ(texts.size(), 5) << texts.join('|').toStdString();
+    for (const QString& text : texts) {
+        EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3000; }))
+            << text.toStdString();
+        for (const char* english : {"Look in", "Directory", "Files of type", "Choose", "Cancel", "Open"})
+            EXPECT_FALSE(text.contains(QLatin1String(english))) << text.toStdString();
+    }
 }
 
 }  // namespace
