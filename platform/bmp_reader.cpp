@@ -8,10 +8,15 @@
 #include <sys/stat.h>
 
 #include "exceptions.h"
+#include "fileinfo.h"
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes)
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes,
+                   TFileIdentity* read)
 {
     out.clear();
+    if (read)
+        *read = TFileIdentity{};
+    const long long openedAt = read ? FileClockNow() : 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         throw EFOpenError("ファイル \"" + path + "\" を開けません。" + std::strerror(errno));
@@ -42,6 +47,10 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std
         if (!tooLarge && std::ferror(f))
             error = errno ? errno : EIO;
     }
+    // Taken after the read: a write that overlapped it has moved the change time past
+    // openedAt, and the identity is not settled.
+    if (read && !error && !tooLarge && !OpenFileIdentity(fileno(f), openedAt, *read))
+        *read = TFileIdentity{};
     std::fclose(f);
     if (tooLarge || error)
         out.clear();

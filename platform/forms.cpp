@@ -266,12 +266,17 @@ void TApplication::HandleMessage()
         return;
     if (realisation_->Headless()) {
         // Nothing can arrive from outside: let time pass to the next tick, or stop.
-        if (due < 0)
+        if (due < 0) {
             terminated_ = true;
-        else if (auto* vc = dynamic_cast<TVirtualClock*>(clock_.get()))
+        } else if (auto* vc = dynamic_cast<TVirtualClock*>(clock_.get())) {
+            IdleBeforeTimePasses();
             vc->Set(due);
+        } else {
+            Idle();
+        }
         return;
     }
+    Idle();
     realisation_->WaitForEvents(due < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(due - now, 1 << 30)));
 }
 
@@ -284,6 +289,19 @@ bool TApplication::ProcessMessages()
     any = RunDueTimers() || any;
     any = RunPaints() || any;
     return any;
+}
+
+void TApplication::Idle()
+{
+    if (OnIdle && !terminated_)
+        Deliver(OnIdle);
+}
+
+void TApplication::IdleBeforeTimePasses()
+{
+    Idle();
+    if (OnIdleSettle)
+        Deliver(OnIdleSettle);
 }
 
 bool TApplication::RunPostedMessages()
@@ -368,9 +386,13 @@ void TApplication::AdvanceClock(std::int64_t ms)
         const std::int64_t due = NextTimerDue();
         if (due < 0 || due > target)
             break;
+        if (due > vc->Now())
+            IdleBeforeTimePasses();
         vc->Set(std::max(due, vc->Now()));
         ProcessMessages();
     }
+    if (target > vc->Now() && !terminated_)
+        IdleBeforeTimePasses();
     vc->Set(target);
     ProcessMessages();
 }

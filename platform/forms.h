@@ -122,6 +122,14 @@ public:
     // Handles what is pending, or else waits for the next message: a loop that checks its
     // own condition after each call (a modal form's) sees the effect of every message.
     void HandleMessage();
+    // The moments when the loop has nothing to do: OnIdle runs each time the loop is about
+    // to wait for input, and with a virtual clock each time time is about to move on. It
+    // should only hand work to another thread. OnIdleSettle runs right after it whenever the
+    // virtual clock moves: it waits for that work, so that a test sees the same on every run.
+    std::function<void()> OnIdle;
+    std::function<void()> OnIdleSettle;
+    // Runs OnIdle, for a caller that pumps messages itself.
+    void Idle();
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
 
@@ -155,6 +163,8 @@ private:
     bool RunDueTimers();
     bool RunPostedMessages();
     bool RunPaints();
+    // Idle, then OnIdleSettle: virtual time is about to pass.
+    void IdleBeforeTimePasses();
 
     struct Posted {
         TControl* target;

@@ -56,6 +56,9 @@ void OnProgress(j_common_ptr cinfo)
 {
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxProgressiveScans)
         FailWith(cinfo, "Too many scans in a progressive JPEG file");
+    const auto* cancel = static_cast<const std::atomic<bool>*>(cinfo->client_data);
+    if (cancel && cancel->load(std::memory_order_relaxed))
+        FailWith(cinfo, "JPEG decode cancelled");
 }
 
 // The libjpeg side of the decoder: plain data that the guarded steps below work on.
@@ -72,6 +75,7 @@ struct Decoder {
     Decoder()
     {
         cinfo.err = jpeg_std_error(&err.pub);
+        cinfo.client_data = nullptr;  // the cancel flag; jpeg_create_decompress keeps it
         err.pub.error_exit = OnErrorExit;
         err.pub.emit_message = OnEmitMessage;
         err.pub.output_message = OnOutputMessage;
@@ -173,6 +177,7 @@ bool Guarded(Decoder& d, Step step)
 struct TJPEGImage::Impl {
     Decoder dec;
     std::vector<unsigned char> file;     // the whole file, as read
+    TFileIdentity source;                // which version of the file that was
     bool loaded = false;                 // the header of `file` parsed without an error
     bool headerReady = false;            // the decompressor sits right after jpeg_read_header
     bool decoded = false;                // the last DIBNeeded succeeded ...
@@ -212,7 +217,7 @@ void TJPEGImage::LoadFromFile(const std::string& path)
     d.loaded = d.decoded = d.decodedKept = false;
     d.width = d.height = 0;
 
-    if (!ReadWholeFile(path, d.file, MaxPictureFileBytes))
+    if (!ReadWholeFile(path, d.file, MaxPictureFileBytes, &d.source))
         throw EJPEG("JPEG ファイルが大きすぎます: \"" + path + "\"");
     d.ReadHeader();
     d.loaded = true;
@@ -262,6 +267,22 @@ void TJPEGImage::DIBNeeded()
         throw EJPEG(d.dec.err.message);
     d.decoded = true;
     d.decodedKept = keep;
+}
+
+const TFileIdentity& TJPEGImage::Source() const { return impl_->source; }
+
+void TJPEGImage::Swap(TJPEGImage& other)
+{
+    void* const mine = impl_->dec.cinfo.client_data;
+    void* const theirs = other.impl_->dec.cinfo.client_data;
+    std::swap(impl_, other.impl_);
+    impl_->dec.cinfo.client_data = mine;
+    other.impl_->dec.cinfo.client_data = theirs;
+}
+
+void TJPEGImage::SetCancelFlag(const std::atomic<bool>* flag)
+{
+    impl_->dec.cinfo.client_data = const_cast<std::atomic<bool>*>(flag);
 }
 
 int TJPEGImage::Width() const { return impl_->width; }

@@ -1,9 +1,11 @@
 #pragma once
 // JPEG pictures, decoded through the libjpeg API (libjpeg-turbo).
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fileinfo.h"
 #include "graphics.h"
 
 class TJPEGImage : public TObject {
@@ -26,6 +28,17 @@ public:
     bool Empty() const;
     // The decoded picture; empty until DIBNeeded has succeeded.
     const TPixelSurface& Picture() const;
+
+    // The version of the file the last LoadFromFile read; its Size is -1 when the read
+    // failed.
+    const TFileIdentity& Source() const;
+
+    // Exchanges everything loaded and decoded, buffers included, with other; KeepPixels and
+    // the cancel flags stay with their objects.
+    void Swap(TJPEGImage& other);
+    // While *flag is set, a decode in progress stops with EJPEG at its next row or scan.
+    // The flag must outlive the image's use of it.
+    void SetCancelFlag(const std::atomic<bool>* flag);
 
     // When false, DIBNeeded decodes and checks the whole picture row by row into one scratch
     // row and keeps no pixels: the form for asking whether a file decodes.

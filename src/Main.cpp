@@ -3,6 +3,7 @@
 #include "Main.h"
 
 #include "Fmconfig.h"
+#include "Mainfunc_ahead.h"
 #include "Frmver.h"
 #include "main_form.h"
 #include "programfiles.h"
@@ -27,6 +28,7 @@ TfrmMain::TfrmMain(TComponent* Owner) : TForm(Owner)
 // after FormClose they are already gone and null.
 TfrmMain::~TfrmMain()
 {
+    StopPageWork();
     delete PageList;
     delete PageBitmap;
     delete JpegImage;
@@ -40,6 +42,22 @@ void TfrmMain::FormCreate(TObject*)
     JpegImage = new TJPEGImage;
     PageBitmap = new TBitmap;
     PageList = new TStringList;
+    pageWorker_ = std::make_unique<TPageWorker>();
+    Application->OnIdle = [this] { PrepareNextPage(); };
+    Application->OnIdleSettle = [this] {
+        if (pageWorker_)
+            pageWorker_->Wait();
+    };
+}
+
+// The threads end before the page objects go, and the loop stops calling on the window.
+void TfrmMain::StopPageWork()
+{
+    pageWorker_.reset();
+    if (Application) {
+        Application->OnIdle = nullptr;
+        Application->OnIdleSettle = nullptr;
+    }
 }
 
 void TfrmMain::FormShow(TObject*)
@@ -123,6 +141,7 @@ void TfrmMain::FormClose(TObject*, TCloseAction&)
 {
     // The slideshow timer would otherwise tick on into the released page objects.
     timMain->SetEnabled(false);
+    StopPageWork();
     delete PageList;
     PageList = nullptr;
     delete PageBitmap;

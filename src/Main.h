@@ -1,10 +1,13 @@
 #pragma once
 // The main window: its controls, its state record, its handlers and its page operations.
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "forms.h"
 #include "jpeg.h"
+
+class TPageWorker;
 
 class TfrmMain : public TForm {
 public:
@@ -161,8 +164,21 @@ public:
     // The columns of the enabling table of the navigation and slideshow controls (MainSlide).
     enum class TEnabling { StartUp, PlayNoPages, PlayStarts, PlayOnLast, Pause, Stop, ShowEnds, CloseAll };
 
+    // How page turns use the second core: the next page decoded while the loop is idle,
+    // and a turn that was not prepared loading beside its probe. Both only change speed;
+    // the benchmarks switch them off to show today's cost.
+    bool PrepareAhead = true;
+    bool LoadBesideProbe = true;
+    // The threads that decode pages for ShowPage; null once the window has closed.
+    TPageWorker* PageWorker() const { return pageWorker_.get(); }
+
 private:
     void ApplyEnabling(TEnabling column);
+    // The loop is idle: the page after the one on show is decoded ahead.
+    void PrepareNextPage();
+    void StopPageWork();
+    void DiscardPageWork();
+    std::unique_ptr<TPageWorker> pageWorker_;
     void ResetPageView();
     void ApplyBackNextRules();
     void OpenFolderCommand();

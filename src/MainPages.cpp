@@ -1,6 +1,8 @@
 // Filling the page list: the open-folder commands and files dropped on the page view.
 #include "Main.h"
 
+#include "Mainfunc_ahead.h"
+
 #include "dragdrop.h"
 #include "filename.h"
 #include "collation.h"
@@ -13,6 +15,7 @@ void TfrmMain::OpenFolderCommand()
     const std::string folder = SelectFolder(this, "グラフィックのあるフォルダを選択してください").value_or("");
     if (folder.empty() || Closing)
         return;
+    DiscardPageWork();
     ClearPageList();
     ClearPageImage();
     DrawPageImage();
@@ -50,6 +53,7 @@ void TfrmMain::ScrollBoxWndProc(TMessage& Message)
         return;
 
     const unsigned count = DragQueryFile(drop, 0xFFFFFFFF, nullptr);
+    DiscardPageWork();
     PageCount = 0;
     ClearPageList();
     ClearPageImage();
@@ -70,4 +74,11 @@ void TfrmMain::ScrollBoxWndProc(TMessage& Message)
         }
     }
     FillPageDropDownAndShowFirst();
+}
+
+// A new page list: whatever the worker does for the old one is of no further use.
+void TfrmMain::DiscardPageWork()
+{
+    if (pageWorker_)
+        pageWorker_->Discard();
 }

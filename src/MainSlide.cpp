@@ -136,6 +136,7 @@ void TfrmMain::frmFileCloseClick(TObject*)
 {
     if (Closing)
         return;
+    DiscardPageWork();
     ResetPageView();
 
     const int seconds = StrToInt(edtSlideTime->Text());

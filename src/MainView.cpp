@@ -1,6 +1,8 @@
 // Showing a page, painting the page view, and fitting the window to the page.
 #include "Main.h"
 
+#include "Mainfunc_ahead.h"
+
 #include "filename.h"
 #include "sysutils.h"
 
@@ -62,12 +64,26 @@ void TfrmMain::ShowPage(int n)
     if (!IsFileExist(path))
         return;
 
+    // The decodes come from the worker when it prepared this very file, or run beside each
+    // other; either way their outcomes are used in this order, as if made here and now.
+    TPageWorker* worker = pageWorker_.get();
+    bool isJpeg = false;
+    bool fromWorker = false;
+    if (worker && worker->TakePrepared(path, isJpeg, LoadBesideProbe)) {
+        fromWorker = true;
+    } else {
+        fromWorker = worker && LoadBesideProbe;
+        isJpeg = IsJpegFile(path);
+    }
     bool loaded = false;
-    if (IsJpegFile(path)) {
-        loaded = LoadJpegFile(path, JpegImage);
+    if (isJpeg) {
+        loaded = fromWorker ? worker->CommitLoad(*JpegImage) : LoadJpegFile(path, JpegImage);
         if (loaded)
             loaded = JpegToBitmap(JpegImage, PageBitmap);
-    } else if (IsBitmapFile(path)) {
+    } else if (fromWorker) {
+        worker->DropLoad();
+    }
+    if (!isJpeg && IsBitmapFile(path)) {
         PageBitmap->LoadFromFile(path);
         loaded = true;
     }
@@ -85,6 +101,14 @@ void TfrmMain::ShowPage(int n)
         return;
     ApplyBackNextRules();
     cmbFileList->SetEnabled(true);
+}
+
+void TfrmMain::PrepareNextPage()
+{
+    if (Closing || !PrepareAhead || !pageWorker_ || !PageList || PageNo < 1 || PageNo >= PageCount ||
+        PageNo >= PageList->Count())
+        return;
+    pageWorker_->Prepare(PageList->Get(PageNo));
 }
 
 void TfrmMain::AdjustWindow(bool applyAutoResize)
