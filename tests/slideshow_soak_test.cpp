@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "Mainfunc_ahead.h"
 #include "dragdrop.h"
 #include "filesystem.h"
 #include "viewer.h"
