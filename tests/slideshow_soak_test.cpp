@@ -10,7 +10,7 @@
 #include "filesystem.h"
 #include "viewer.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // From the sanitizer runtime (its header is not always installed).
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -20,7 +20,7 @@ namespace {
 // Bytes handed out by the allocator and not yet freed.
 size_t BytesInUse()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     // The sanitizer's allocator replaces malloc; glibc's figures would stay at zero.
     return __sanitizer_get_current_allocated_bytes();
 #else
