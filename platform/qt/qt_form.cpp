@@ -195,17 +195,6 @@ TFormPeer::TFormPeer(TForm& form, std::shared_ptr<TFrameCache> frames)
         BuildMenuItems(form.Menu->Items(), window_->MenuBar);
     }
     frames_->Join(this);
-    if (X11::WindowManagerRunning()) {
-        // The window manager tells the frame it will draw before the window is shown, so the
-        // program places and centres the window by its true outer size from the start.
-        extents_ = X11::AskFrameExtents(window_);
-        if (extents_) {
-            const int bar = window_->MenuBarHeight(std::max(form_.ClientWidth(), 1));
-            adoptedFrame_ = FrameSize(*extents_);
-            form.SetFrameMetrics(adoptedFrame_.width(), adoptedFrame_.height(), bar);
-            return;
-        }
-    }
     AdoptFrame();
     if (!adoptedFrame_.isValid()) {
         // Until the window manager has framed a window, the menu bar is the one part of the
@@ -246,7 +235,10 @@ void TFormPeer::Sync(TChange what)
         return;
     switch (what) {
     case TChange::Bounds: PushGeometry(); break;
-    case TChange::Visible: ShowWindow(form_.Visible()); break;
+    case TChange::Visible:
+        AskFrame();
+        ShowWindow(form_.Visible());
+        break;
     case TChange::Enabled: window_->setEnabled(form_.Enabled()); break;
     case TChange::Text:
         window_->setWindowTitle(QStr(form_.Caption()));
@@ -422,9 +414,28 @@ void TFormPeer::ReportFrame()
     frames->Measured(*this, form_.BorderStyle == TBorderStyle::bsDialog, QSize(frameWidth, frameHeight));
 }
 
+void TFormPeer::AskFrame()
+{
+    if (frameAsked_ || !window_ || !X11::WindowManagerRunning())
+        return;
+    frameAsked_ = true;
+    // The window manager tells the frame it will draw before the window is shown, so the
+    // program places and centres the window by its true outer size from the start. Asked
+    // once the size hints are in place, as the frame depends on them (a fixed-size dialog
+    // gets no resize handles).
+    extents_ = X11::AskFrameExtents(window_);
+    if (!extents_)
+        return;
+    adoptedFrame_ = FrameSize(*extents_);
+    const int bar = window_->MenuBarHeight(std::max(form_.ClientWidth(), 1));
+    TForm& form = form_;
+    const QSize frame = adoptedFrame_;
+    Input([&] { form.SetFrameMetrics(frame.width(), frame.height(), bar); });
+}
+
 void TFormPeer::AdoptFrame()
 {
-    if (frameReported_ || !window_ || window_->isVisible())
+    if (frameReported_ || extents_ || !window_ || window_->isVisible())
         return;
     const QSize frame = frames_->Expected(form_.BorderStyle == TBorderStyle::bsDialog);
     if (!frame.isValid() || frame == adoptedFrame_)

@@ -70,6 +70,7 @@ protected:
 private:
     void PushGeometry();
     void ReportFrame();
+    void AskFrame();
     void ShowWindow(bool visible);
     void SetModality(Qt::WindowModality modality);
     // Lets the model take a change the user (or the window system) made, then shows the
@@ -92,6 +93,7 @@ private:
     // The frame the window manager draws around the window, when one runs and has said.
     std::optional<QMargins> extents_;
     int frameTries_ = 0;
+    bool frameAsked_ = false;
     TPushedGeometry pushed_;
 };
 

@@ -21,6 +21,32 @@ start_fovi
 read -r left top width height < <(outer)
 check "$mode: centred by the framed size" \
     test "$left $top" = "$(((1280 - width) / 2)) $(((1024 - height) / 2))"
+
+# The options dialog: centred over the main window by both framed sizes, and of a fixed
+# size that the window manager neither resizes nor maximises.
+focus "$WIN"
+xdotool key alt+v
+sleep 0.2
+xdotool key o
+if wait_dialog; then
+    main_win=$WIN
+    WIN=$DLG
+    read -r dl dt dw dh < <(outer)
+    WIN=$main_win
+    check "$mode: the options dialog is centred over the main window" \
+        test "$dl $dt" = "$((left + (width - dw) / 2)) $((top + (height - dh) / 2))"
+    if [ "$mode" = wm ]; then
+        actions=$(xprop -id "$DLG" _NET_WM_ALLOWED_ACTIONS)
+        check "$mode: the options dialog can be neither resized nor maximised" \
+            eval '! grep -q -E "ACTION_RESIZE|ACTION_MAXIMIZE" <<<"$actions"'
+    fi
+    # Its Cancel button is no cancel button: the system's close key closes it.
+    focus "$DLG"
+    xdotool key alt+F4
+    poll 5 no_dialog || fail "$mode: the options dialog stayed open"
+else
+    fail "$mode: no options dialog"
+fi
 stop_fovi
 check "$mode: fovi.ini holds the framed rectangle" test "$(recorded)" = "$left $top $width $height"
 
