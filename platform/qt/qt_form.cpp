@@ -360,6 +360,15 @@ void TFormPeer::WindowMoved()
 {
     if (!window_ || pushing_ > 0 || userGeometry_ > 0 || !window_->isVisible())
         return;
+    // While the window manager takes a new window on it places it, by its own rules where
+    // they override the program's, sometimes more than once: no move of the user's. The
+    // window goes back where the model has it.
+    if (extents_ && !frameReported_)
+        return;
+    if (extents_ && framedAt_.isValid() && framedAt_.elapsed() < BurstMs) {
+        PushGeometry();
+        return;
+    }
     const QPoint pos = extents_ ? window_->geometry().topLeft() - QPoint(extents_->left(), extents_->top())
                                 : window_->frameGeometry().topLeft();
     if (pushed_.Confirms(pos))
@@ -390,8 +399,10 @@ void TFormPeer::ReportFrame()
         return;
     QSize frameSize;
     if (X11::WindowManagerRunning()) {
-        // Qt learns the frame late and not always right; the window manager's word counts.
-        extents_ = X11::FrameExtents(window_);
+        // Qt learns the frame late and not always right; the window manager's word counts,
+        // once it has taken the window on (and placed it, by its own rules where they
+        // override the program's).
+        extents_ = X11::Managed(window_) ? X11::FrameExtents(window_) : std::nullopt;
         if (!extents_) {
             // Not framed yet: ask again in a moment.
             if (++frameTries_ < FrameTries)
@@ -403,6 +414,7 @@ void TFormPeer::ReportFrame()
         frameSize = window_->frameGeometry().size() - window_->geometry().size();
     }
     frameReported_ = true;
+    framedAt_.start();
     const int frameWidth = frameSize.width();
     const int frameHeight = frameSize.height();
     const int bar = window_->MenuBarHeight(window_->width());

@@ -94,6 +94,7 @@ private:
     std::optional<QMargins> extents_;
     int frameTries_ = 0;
     bool frameAsked_ = false;
+    QElapsedTimer framedAt_;
     TPushedGeometry pushed_;
 };
 

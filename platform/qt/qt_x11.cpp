@@ -68,6 +68,16 @@ bool WindowManagerRunning()
     return c && !Cardinals(c, Root(c), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).empty();
 }
 
+bool Managed(QWidget* window)
+{
+    xcb_connection_t* c = Connection();
+    const xcb_window_t w = Native(window);
+    if (!c || !w)
+        return false;
+    const xcb_atom_t state = Atom(c, "WM_STATE");
+    return state != XCB_ATOM_NONE && !Cardinals(c, w, "WM_STATE", state).empty();
+}
+
 std::optional<QMargins> FrameExtents(QWidget* window)
 {
     xcb_connection_t* c = Connection();

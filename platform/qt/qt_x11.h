@@ -14,6 +14,8 @@ namespace X11 {
 
 // True when a window manager runs on the screen.
 bool WindowManagerRunning();
+// True once the window manager has taken the window on (placed and framed it).
+bool Managed(QWidget* window);
 // The frame the window manager draws around the window, as it announces it.
 std::optional<QMargins> FrameExtents(QWidget* window);
 // Asks the window manager for the frame it will draw around a window not shown yet, and

@@ -18,9 +18,9 @@ outer() {
 recorded() { echo "$(ini WndLeft) $(ini WndTop) $(ini WndWidth) $(ini WndHeight)"; }
 
 start_fovi
-read -r left top width height < <(outer)
-check "$mode: centred by the framed size" \
-    test "$left $top" = "$(((1280 - width) / 2)) $(((1024 - height) / 2))"
+read -r _ _ width height < <(outer)
+left=$(((1280 - width) / 2)) top=$(((1024 - height) / 2))
+expect "$mode: centred by the framed size" "$left $top $width $height" outer
 
 # The options dialog: centred over the main window by both framed sizes, and of a fixed
 # size that the window manager neither resizes nor maximises.
@@ -48,14 +48,14 @@ else
     fail "$mode: no options dialog"
 fi
 stop_fovi
-check "$mode: fovi.ini holds the framed rectangle" test "$(recorded)" = "$left $top $width $height"
+expect "$mode: fovi.ini holds the framed rectangle" "$left $top $width $height" recorded
 
 # Restored at a rectangle of its own: the same over three rounds.
 sed -i 's/^WndLeft=.*/WndLeft=100\r/; s/^WndTop=.*/WndTop=80\r/; s/^WndPosCng=.*/WndPosCng=1\r/' "$work/app/fovi.ini"
 for round in 1 2 3; do
     start_fovi
-    check "$mode: round $round: placed at the recorded rectangle" poll 5 is "100 80 $width $height" outer
+    expect "$mode: round $round: placed at the recorded rectangle" "100 80 $width $height" outer
     stop_fovi
-    check "$mode: round $round: the same rectangle recorded" test "$(recorded)" = "100 80 $width $height"
+    expect "$mode: round $round: the same rectangle recorded" "100 80 $width $height" recorded
 done
 finish

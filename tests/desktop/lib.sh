@@ -27,6 +27,12 @@ check() {  # check "what" test-command...
     shift
     if "$@"; then echo "ok: $what"; else fail "$what"; fi
 }
+# expect WHAT EXPECTED command...: the command's output becomes EXPECTED within 5 seconds.
+expect() {
+    local what=$1 want=$2
+    shift 2
+    if poll 5 is "$want" "$@"; then echo "ok: $what"; else fail "$what: got '$("$@")', expected '$want'"; fi
+}
 finish() {
     [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
     echo "all checks passed"
