@@ -25,21 +25,18 @@ for n in 2 3 4; do
 done
 
 # A path that is no folder: nothing opens; the chooser stays (or says so) until cancelled.
-focus "$WIN"
-xdotool key alt+f
-sleep 0.2
-xdotool key f
+menu f f
 wait_dialog
 focus "$DLG"
 xdotool type --delay 10 "$pages/none"
 xdotool key Return
 sleep 0.5
-check "$mode: a path that is no folder keeps the chooser" test -n "$(other_windows)"
+check "$mode: a path that is no folder keeps the chooser" find_dialog
 for _ in 1 2 3; do
-    [ -n "$(other_windows)" ] || break
-    focus "$(other_windows | tail -n1)"
+    find_dialog || break
+    focus "$DLG"
     xdotool key Escape
-    sleep 0.3
+    poll 2 no_dialog || true
 done
 check "$mode: nothing else opened" is "${hex[2]}" shown
 finish

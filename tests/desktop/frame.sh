@@ -24,10 +24,7 @@ expect "$mode: centred by the framed size" "$left $top $width $height" outer
 
 # The options dialog: centred over the main window by both framed sizes, and of a fixed
 # size that the window manager neither resizes nor maximises.
-focus "$WIN"
-xdotool key alt+v
-sleep 0.2
-xdotool key o
+menu v o
 if wait_dialog; then
     main_win=$WIN
     WIN=$DLG

@@ -115,10 +115,18 @@ wait_dialog() {
     poll 10 find_dialog
 }
 find_dialog() {
-    DLG=$(other_windows | head -n1)
-    [ -n "$DLG" ] && viewable "$DLG"
+    local w
+    DLG=""
+    # The newest one: a message box over the chooser is the one that takes the keys. Menus
+    # and tool tips are no dialogs: the window manager leaves them alone.
+    for w in $(other_windows); do
+        if xwininfo -id "$w" | grep -q 'Override Redirect State: no' && viewable "$w"; then
+            DLG=$w
+        fi
+    done
+    [ -n "$DLG" ]
 }
-no_dialog() { [ -z "$(other_windows)" ]; }
+no_dialog() { ! find_dialog; }
 
 # geometry ID: "x y width height" of a window's client area on the screen.
 geometry() {
@@ -141,13 +149,28 @@ ini() { tr -d '\r' <"$work/app/fovi.ini" | sed -n "s/^$1=//p"; }
 # page FILE WIDTH HEIGHT COLOUR: a bitmap of one colour.
 page() { convert -size "$2x$3" "xc:$4" "BMP3:$1"; }
 
+# menu KEY ITEM: opens a menu of the main window by its access key, waits for it to show,
+# and chooses the item by its access key.
+menu() {
+    local try
+    for try in 1 2 3; do
+        focus "$WIN"
+        xdotool key "alt+$1"
+        if poll 3 popup_shown; then
+            xdotool key "$2"
+            return 0
+        fi
+        xdotool key Escape
+    done
+    fail "the menu alt+$1 did not open"
+    return 1
+}
+popup_shown() { [ -n "$(other_windows)" ]; }
+
 # open_folder DIR: chooses a folder with the file menu's command and the folder chooser,
 # typing its path.
 open_folder() {
-    focus "$WIN"
-    xdotool key alt+f
-    sleep 0.2
-    xdotool key f
+    menu f f || return 1
     wait_dialog || { fail "no folder chooser"; return 1; }
     focus "$DLG"
     xdotool type --delay 10 "$1"

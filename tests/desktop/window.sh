@@ -53,10 +53,7 @@ check "a drag narrower than 370 snaps back to 370" poll 5 is 370 width
 read -r before < <(geometry "$WIN")
 id=$WIN
 for round in 1 2 3 4; do
-    focus "$WIN"
-    xdotool key alt+v
-    sleep 0.2
-    xdotool key f
+    menu v f
     if [ $((round % 2)) = 1 ]; then
         check "toggle $round: above" poll 5 above
     else
