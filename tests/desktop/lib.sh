@@ -173,6 +173,8 @@ open_folder() {
     menu f f || return 1
     wait_dialog || { fail "no folder chooser"; return 1; }
     focus "$DLG"
+    # A new dialog takes a moment to give its line the keys (longer on a loaded machine).
+    sleep 0.5
     xdotool type --delay 10 "$1"
     xdotool key Return
     poll 10 no_dialog || { fail "the chooser stayed open"; return 1; }
