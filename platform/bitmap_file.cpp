@@ -1,16 +1,22 @@
 // TBitmap's loaders: Windows bitmap files, and the copy of a decoded JPEG picture.
 #include <cstring>
 
+#include <vector>
+
 #include "bmp_reader.h"
 #include "exceptions.h"
+#include "fileio.h"
 #include "graphics.h"
 #include "jpeg.h"
 
 void TBitmap::LoadFromFile(const std::string& path)
 {
     std::vector<unsigned char> data;
-    if (!ReadWholeFile(path, data, MaxPictureFileBytes))
+    const FileStatus read = ReadWholeFile(path, data, MaxPictureFileBytes);
+    if (read.fault == FileStatus::TooLarge)
         throw EInvalidGraphic("ビットマップとして読めません: ファイルが大きすぎます: \"" + path + "\"");
+    if (!read.Ok())
+        throw EFOpenError("ファイル \"" + path + "\" を開けません。" + read.Reason());
     try {
         DecodeBmp(data.data(), data.size(), pixels_);
     } catch (const EInvalidGraphic& e) {

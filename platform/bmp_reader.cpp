@@ -2,62 +2,11 @@
 
 #include <array>
 #include <bit>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
+#include <string>
+#include <vector>
 
 #include "exceptions.h"
-#include "fileinfo.h"
-
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes,
-                   TFileIdentity* read)
-{
-    out.clear();
-    if (read)
-        *read = TFileIdentity{};
-    const long long openedAt = read ? FileClockNow() : 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        throw EFOpenError("ファイル \"" + path + "\" を開けません。" + std::strerror(errno));
-    struct stat st {};
-    int error = 0;
-    bool tooLarge = false;
-    if (fstat(fileno(f), &st) != 0)
-        error = errno;
-    else if (S_ISDIR(st.st_mode))
-        error = EISDIR;
-    else if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > maxBytes)
-        tooLarge = true;
-    if (!error && !tooLarge) {
-        // st_size gives the buffer; reading on to the end covers a file that grew meanwhile
-        // and files that have no size.
-        const std::size_t expected = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
-        out.resize(expected);
-        out.resize(std::fread(out.data(), 1, expected, f));
-        unsigned char chunk[16384];
-        std::size_t got;
-        while (!std::ferror(f) && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-            if (out.size() + got > maxBytes) {
-                tooLarge = true;
-                break;
-            }
-            out.insert(out.end(), chunk, chunk + got);
-        }
-        if (!tooLarge && std::ferror(f))
-            error = errno ? errno : EIO;
-    }
-    // Taken after the read: a write that overlapped it has moved the change time past
-    // openedAt, and the identity is not settled.
-    if (read && !error && !tooLarge && !OpenFileIdentity(fileno(f), openedAt, *read))
-        *read = TFileIdentity{};
-    std::fclose(f);
-    if (tooLarge || error)
-        out.clear();
-    if (error)
-        throw EFOpenError("ファイル \"" + path + "\" を読めません。" + std::strerror(error));
-    return !tooLarge;
-}
 
 namespace {
 

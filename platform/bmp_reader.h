@@ -1,23 +1,8 @@
 #pragma once
-// Windows bitmap files (.bmp): the decoder behind TBitmap's loaders, and the whole-file read
-// that the picture loaders share.
+// Windows bitmap files (.bmp): the decoder behind TBitmap's loaders.
 #include <cstddef>
-#include <string>
-#include <vector>
 
 #include "graphics.h"
-
-// The largest picture file the loaders read: beyond any file that can hold a picture within
-// MaxPicturePixels, so a bigger one is refused before it fills memory.
-constexpr std::size_t MaxPictureFileBytes = std::size_t{1} << 30;
-
-struct TFileIdentity;
-
-// Reads the whole file into `out`, reusing its buffer. Raises EFOpenError when the file
-// cannot be opened or read; returns false (with `out` empty) when it is larger than maxBytes.
-// With `read`, also tells which version of the file was read.
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes,
-                   TFileIdentity* read = nullptr);
 
 // Decodes a Windows bitmap file held in memory into `out`, top row first, as 0xFFRRGGBB
 // (alpha ignored: pictures are shown opaque). Reads core (OS/2 1.x) and info headers up to

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "buffers.h"
+
 void TPixelSurface::Reset(int width, int height)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    Data.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    SizeForOverwrite(Data, static_cast<size_t>(width) * static_cast<size_t>(height));
     Width = width;
     Height = height;
 }
@@ -19,7 +21,7 @@ void TPixelSurface::Resize(int width, int height, std::uint32_t fill)
     if (width == Width && height == Height)
         return;
     if (width == Width) {  // rows stay where they are
-        Data.resize(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
+        SizeKeeping(Data, static_cast<size_t>(width) * static_cast<size_t>(height), fill);
         Height = height;
         return;
     }

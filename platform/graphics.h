@@ -9,22 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "bounds.h"
 #include "types.h"
 
 class TJPEGImage;
-
-// The largest picture the graphics classes decode: 100 million pixels (400 MB at 32 bits).
-// A 600-dpi A3 scan (7016 x 9921) fits; a file that claims more fails like a damaged one
-// instead of exhausting memory.
-constexpr std::int64_t MaxPicturePixels = 100'000'000;
 
 constexpr std::uint32_t ColorToPixel(TColor c)
 {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
 
-// A block of pixels, row after row without padding. Its buffer is kept when the size
-// shrinks or stays, so showing page after page does not touch fresh memory each time.
+// A block of pixels, row after row without padding. Its buffer is kept when the size stays
+// or changes moderately, so showing page after page does not touch fresh memory each time;
+// a buffer far larger than the new size is given back (see GiveBackFactor).
 struct TPixelSurface {
     int Width = 0;
     int Height = 0;

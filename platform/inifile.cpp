@@ -1,19 +1,14 @@
 #include "inifile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
+#include "bounds.h"
 #include "exceptions.h"
+#include "fileio.h"
 #include "sysutils.h"
 
 namespace {
@@ -201,161 +196,9 @@ private:
     std::deque<std::string> added_;  // a deque never moves the strings it holds
 };
 
-std::string ErrorText(int err) { return std::generic_category().message(err); }
-
-[[noreturn]] void Fail(const std::string& path, const std::string& reason, int err = 0)
+[[noreturn]] void Fail(const std::string& path, const std::string& reason)
 {
-    std::string message = "Cannot write the settings file \"" + path + "\": " + reason;
-    if (err != 0)
-        message += " (" + ErrorText(err) + ")";
-    throw EIniFileException(message);
-}
-
-// The whole file, or the errno that prevented reading it.
-std::optional<std::string> ReadWhole(const std::string& path, int& err)
-{
-    err = 0;
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        err = errno;
-        return std::nullopt;
-    }
-    std::string data;
-    struct stat st;
-    if (fstat(fd, &st) != 0) {
-        err = errno;
-    } else if (!S_ISREG(st.st_mode)) {
-        err = EISDIR;
-    } else {
-        data.reserve(static_cast<size_t>(st.st_size));
-        char buffer[65536];
-        for (;;) {
-            ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                data.append(buffer, static_cast<size_t>(n));
-            } else if (n == 0) {
-                break;
-            } else if (errno != EINTR) {
-                err = errno;
-                break;
-            }
-        }
-    }
-    close(fd);
-    if (err != 0)
-        return std::nullopt;
-    return data;
-}
-
-Document LoadForReading(const std::string& path)
-{
-    int err = 0;
-    std::optional<std::string> content = ReadWhole(path, err);
-    return Document(content ? std::move(*content) : std::string());
-}
-
-// A file that exists but cannot be read must not be replaced by one that holds only the new
-// key: that would silently drop the user's other settings.
-Document LoadForWriting(const std::string& path)
-{
-    int err = 0;
-    std::optional<std::string> content = ReadWhole(path, err);
-    if (!content && err != ENOENT)
-        Fail(path, "the existing file cannot be read", err);
-    return Document(content ? std::move(*content) : std::string());
-}
-
-int WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return 0;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Writes the complete content beside the file and renames it over the file, so that readers
-// and a crash at any moment see either the old or the new content, never a mix.
-void ReplaceFile(const std::string& path, const std::string& content)
-{
-    std::string target = path;
-    struct stat st {};
-    bool exists = false;
-    if (lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            // Renaming over the link would cut it off from the file the user pointed it at.
-            char* real = realpath(path.c_str(), nullptr);
-            if (!real)
-                Fail(path, "the symbolic link cannot be followed", errno);
-            target = real;
-            std::free(real);
-            if (stat(target.c_str(), &st) != 0)
-                Fail(path, "the file cannot be examined", errno);
-        }
-        exists = true;
-        if (!S_ISREG(st.st_mode))
-            Fail(path, "it is not a regular file");
-        // rename() would happily replace a write-protected file in a writable folder, and
-        // access() grants everything to root, so the mode bits are looked at as well.
-        if (access(target.c_str(), W_OK) != 0)
-            Fail(path, "the file is write-protected", errno);
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            Fail(path, "the file is write-protected");
-    } else if (errno != ENOENT) {
-        Fail(path, "the file cannot be examined", errno);
-    }
-
-    static std::atomic<unsigned> serial{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(serial++);
-        // 0666 lets the umask decide a new file's mode, as it would for any other new file.
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100))
-            Fail(path, "no temporary file can be created beside it", errno);
-    }
-
-    auto abandon = [&](const char* reason, int err) {
-        if (fd >= 0)
-            close(fd);
-        unlink(temp.c_str());
-        Fail(path, reason, err);
-    };
-    if (exists && fchmod(fd, st.st_mode & 07777) != 0)
-        abandon("the permissions cannot be kept", errno);
-    if (int err = WriteAll(fd, content))
-        abandon("writing failed", err);
-    if (fsync(fd) != 0)
-        abandon("the data cannot be flushed to disk", errno);
-    int closed = close(fd);
-    fd = -1;
-    if (closed != 0)
-        abandon("writing failed", errno);
-    if (rename(temp.c_str(), target.c_str()) != 0)
-        abandon("the file cannot be replaced", errno);
-
-    // The new content is already in place; syncing the folder only makes the rename itself
-    // durable, and some file systems refuse to sync folders, so a failure here is not one of
-    // the write.
-    int dir = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
+    throw EIniFileException("Cannot write the settings file \"" + path + "\": " + reason);
 }
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
@@ -375,26 +218,39 @@ void CheckKeyName(const std::string& path, std::string_view key)
 
 }  // namespace
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+struct TMemIniFile::Content {
+    explicit Content(std::string text) : doc(std::move(text)) {}
+    Document doc;
+    FileStatus read;  // how reading the file ended
+};
 
-bool TIniFile::SectionExists(const std::string& section) const
+TMemIniFile::TMemIniFile(std::string path) : path_(std::move(path))
 {
-    Document doc = LoadForReading(path_);
-    std::optional<Span> span = doc.Find(Trim(section));
+    std::string text;
+    const FileStatus read = ReadWholeFile(path_, text, MaxSettingsFileBytes);
+    content_ = std::make_unique<Content>(std::move(text));
+    content_->read = read;
+}
+
+TMemIniFile::~TMemIniFile() = default;
+
+bool TMemIniFile::SectionExists(const std::string& section) const
+{
+    std::optional<Span> span = content_->doc.Find(Trim(section));
     return span && !span->keys.empty();
 }
 
-bool TIniFile::ValueExists(const std::string& section, const std::string& key) const
+bool TMemIniFile::ValueExists(const std::string& section, const std::string& key) const
 {
-    Document doc = LoadForReading(path_);
+    const Document& doc = content_->doc;
     std::optional<Span> span = doc.Find(Trim(section));
     return span && doc.FindKey(*span, Trim(key));
 }
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& key,
-                                 const std::string& def) const
+std::string TMemIniFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& def) const
 {
-    Document doc = LoadForReading(path_);
+    const Document& doc = content_->doc;
     std::optional<Span> span = doc.Find(Trim(section));
     if (!span)
         return def;
@@ -404,9 +260,9 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     return std::string(Classify(doc.lines[*line].text).value);
 }
 
-int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
+int TMemIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
 {
-    Document doc = LoadForReading(path_);
+    const Document& doc = content_->doc;
     std::optional<Span> span = doc.Find(Trim(section));
     if (!span)
         return def;
@@ -416,10 +272,10 @@ int TIniFile::ReadInteger(const std::string& section, const std::string& key, in
     return ProfileStrToInt(std::string(Classify(doc.lines[*line].text).value));
 }
 
-void TIniFile::ReadSection(const std::string& section, std::vector<std::string>& keys) const
+void TMemIniFile::ReadSection(const std::string& section, std::vector<std::string>& keys) const
 {
     keys.clear();
-    Document doc = LoadForReading(path_);
+    const Document& doc = content_->doc;
     std::optional<Span> span = doc.Find(Trim(section));
     if (!span)
         return;
@@ -431,7 +287,7 @@ void TIniFile::ReadSection(const std::string& section, std::vector<std::string>&
     }
 }
 
-void TIniFile::ReadSection(const std::string& section, TStrings& keys) const
+void TMemIniFile::ReadSection(const std::string& section, TStrings& keys) const
 {
     std::vector<std::string> names;
     ReadSection(section, names);
@@ -440,7 +296,7 @@ void TIniFile::ReadSection(const std::string& section, TStrings& keys) const
         keys.Add(name);
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+void TMemIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
     std::string_view sectionName = Trim(section);
     std::string_view keyName = Trim(key);
@@ -449,7 +305,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
     if (HasLineBreak(value))
         Fail(path_, "a value cannot hold a line break");
 
-    Document doc = LoadForWriting(path_);
+    Document& doc = content_->doc;
     std::optional<Span> span = doc.Find(sectionName);
     if (!span) {
         if (!doc.lines.empty())
@@ -466,7 +322,81 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
         doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
                          Line{doc.Own(std::string(keyName) + "=" + value), kNewLineEnd});
     }
-    ReplaceFile(path_, doc.Content());
+}
+
+void TMemIniFile::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    WriteString(section, key, IntToStr(value));
+}
+
+void TMemIniFile::EraseSection(const std::string& section)
+{
+    Document& doc = content_->doc;
+    std::vector<Span> spans = doc.SectionsNamed(Trim(section));
+    for (auto it = spans.rbegin(); it != spans.rend(); ++it)
+        doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(it->header),
+                        doc.lines.begin() + static_cast<std::ptrdiff_t>(it->end));
+}
+
+void TMemIniFile::DeleteKey(const std::string& section, const std::string& key)
+{
+    Document& doc = content_->doc;
+    std::optional<Span> span = doc.Find(Trim(section));
+    if (!span)
+        return;
+    std::string_view keyName = Trim(key);
+    for (auto it = span->keys.rbegin(); it != span->keys.rend(); ++it)
+        if (SameName(Classify(doc.lines[*it].text).name, keyName))
+            doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(*it));
+}
+
+void TMemIniFile::UpdateFile()
+{
+    // A file that exists but could not be read must not be replaced by one that holds only
+    // the new keys: that would silently drop the user's other settings.
+    const FileStatus& read = content_->read;
+    if (!read.Ok() && !(read.fault == FileStatus::System && read.error == ENOENT))
+        Fail(path_, "the existing file cannot be read: " + read.Reason());
+    const FileStatus written = ReplaceFile(path_, content_->doc.Content());
+    if (!written.Ok())
+        Fail(path_, written.Reason());
+}
+
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+
+bool TIniFile::SectionExists(const std::string& section) const { return TMemIniFile(path_).SectionExists(section); }
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const
+{
+    return TMemIniFile(path_).ValueExists(section, key);
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const
+{
+    return TMemIniFile(path_).ReadString(section, key, def);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
+{
+    return TMemIniFile(path_).ReadInteger(section, key, def);
+}
+
+void TIniFile::ReadSection(const std::string& section, std::vector<std::string>& keys) const
+{
+    TMemIniFile(path_).ReadSection(section, keys);
+}
+
+void TIniFile::ReadSection(const std::string& section, TStrings& keys) const
+{
+    TMemIniFile(path_).ReadSection(section, keys);
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    TMemIniFile ini(path_);
+    ini.WriteString(section, key, value);
+    ini.UpdateFile();
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value)
@@ -476,30 +406,18 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& key, 
 
 void TIniFile::EraseSection(const std::string& section)
 {
-    Document doc = LoadForWriting(path_);
-    std::vector<Span> spans = doc.SectionsNamed(Trim(section));
-    if (spans.empty())
+    TMemIniFile ini(path_);
+    if (ini.content_->doc.SectionsNamed(Trim(section)).empty())
         return;
-    for (auto it = spans.rbegin(); it != spans.rend(); ++it)
-        doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(it->header),
-                        doc.lines.begin() + static_cast<std::ptrdiff_t>(it->end));
-    ReplaceFile(path_, doc.Content());
+    ini.EraseSection(section);
+    ini.UpdateFile();
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& key)
 {
-    Document doc = LoadForWriting(path_);
-    std::optional<Span> span = doc.Find(Trim(section));
-    if (!span)
+    TMemIniFile ini(path_);
+    if (!ini.ValueExists(section, key))
         return;
-    std::string_view keyName = Trim(key);
-    bool removed = false;
-    for (auto it = span->keys.rbegin(); it != span->keys.rend(); ++it) {
-        if (SameName(Classify(doc.lines[*it].text).name, keyName)) {
-            doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(*it));
-            removed = true;
-        }
-    }
-    if (removed)
-        ReplaceFile(path_, doc.Content());
+    ini.DeleteKey(section, key);
+    ini.UpdateFile();
 }

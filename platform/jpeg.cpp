@@ -7,8 +7,10 @@
 
 #include <jpeglib.h>
 
-#include "bmp_reader.h"  // ReadWholeFile
+#include "bounds.h"
+#include "buffers.h"
 #include "exceptions.h"
+#include "fileio.h"
 
 // Error handling: libjpeg reports a fatal error through error_exit, which must not return.
 // Ours longjmps back to a guard frame (Guarded below) that holds no C++ objects, and the
@@ -16,16 +18,6 @@
 // libjpeg's C frames, and the longjmp skips no destructor.
 
 namespace {
-
-// Progressive files can chain scans without end, each one a pass over the whole coefficient
-// buffer; real encoders write about ten. libjpeg-turbo's fuzzers stop at 500 as well.
-constexpr int MaxProgressiveScans = 500;
-
-// The decoder's own big allocations are the coefficient buffers of progressive and
-// multi-scan files: 2 bytes per coefficient, at most 4 full-size components once the colour
-// conversion has admitted the file. A picture within the pixel cap fits; beyond the bound
-// libjpeg fails cleanly (it has no backing store to fall back on).
-constexpr long MaxDecoderMemory = static_cast<long>(MaxPicturePixels * 4 * 2 + (64LL << 20));
 
 struct ErrorMgr {
     jpeg_error_mgr pub;
@@ -217,8 +209,11 @@ void TJPEGImage::LoadFromFile(const std::string& path)
     d.loaded = d.decoded = d.decodedKept = false;
     d.width = d.height = 0;
 
-    if (!ReadWholeFile(path, d.file, MaxPictureFileBytes, &d.source))
+    const FileStatus read = ReadWholeFile(path, d.file, MaxPictureFileBytes, &d.source);
+    if (read.fault == FileStatus::TooLarge)
         throw EJPEG("JPEG ファイルが大きすぎます: \"" + path + "\"");
+    if (!read.Ok())
+        throw EFOpenError("ファイル \"" + path + "\" を開けません。" + read.Reason());
     d.ReadHeader();
     d.loaded = true;
     d.width = static_cast<int>(d.dec.cinfo.image_width);
@@ -248,8 +243,8 @@ void TJPEGImage::DIBNeeded()
     try {
         if (keep) {
             d.picture.Reset(static_cast<int>(w), static_cast<int>(h));
-        } else if (d.scratch.size() < static_cast<size_t>(w)) {
-            d.scratch.resize(static_cast<size_t>(w));
+        } else {
+            SizeForOverwrite(d.scratch, static_cast<size_t>(w));
         }
     } catch (...) {
         d.Abort();

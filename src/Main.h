@@ -7,6 +7,7 @@
 #include "forms.h"
 #include "jpeg.h"
 
+class TMemIniFile;
 class TPageWorker;
 
 class TfrmMain : public TForm {
@@ -137,6 +138,9 @@ public:
     bool SaveConfig(const std::string& path);
     bool WriteIniInt(int value, const std::string& path, const std::string& section, const std::string& key);
     bool ReadIniInt(int& value, const std::string& path, const std::string& section, const std::string& key);
+    // The same on a settings file read once for all the keys of a load or a save.
+    bool WriteIniInt(int value, TMemIniFile& ini, const std::string& section, const std::string& key);
+    bool ReadIniInt(int& value, const TMemIniFile& ini, const std::string& section, const std::string& key);
 
     // The state record. Public so that the dialogs, which work on it directly, and the tests
     // can reach it.

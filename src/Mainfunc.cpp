@@ -1,10 +1,11 @@
 // Recognising and decoding page files, and the window's stacking.
 #include "Main.h"
 
-#include <cstdio>
+#include <cstddef>
 #include <memory>
 
 #include "exceptions.h"
+#include "fileio.h"
 #include "shell.h"
 
 bool TfrmMain::LoadJpegFile(const std::string& path, TJPEGImage* image)
@@ -40,14 +41,13 @@ bool TfrmMain::JpegToBitmap(TJPEGImage* image, TBitmap* bitmap)
     return true;
 }
 
+// Read like every page file: a FIFO or a device in the folder must not block the page turn.
 bool TfrmMain::IsBitmapFile(const std::string& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
     unsigned char header[14];
-    const size_t n = std::fread(header, 1, sizeof header, f);
-    std::fclose(f);
+    std::size_t n = 0;
+    if (!ReadFileStart(path, header, sizeof header, n).Ok())
+        return false;
     return n >= 2 && header[0] == 0x42 && header[1] == 0x4D;
 }
 
