@@ -1,9 +1,15 @@
 // fovi.ini: read once at start, written at every close, twelve keys in a fixed order.
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <optional>
+#include <random>
+#include <thread>
 #include <tuple>
 
 #include "inifile.h"
@@ -50,6 +56,43 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+// What happened to the entries of a folder while an inotify watch was on it: for each
+// kind of event, the names it touched, in order.
+class FolderWatch {
+public:
+    explicit FolderWatch(const std::string& folder) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        EXPECT_GE(inotify_add_watch(fd_, folder.c_str(), IN_OPEN | IN_CREATE | IN_MOVED_TO), 0);
+    }
+    ~FolderWatch() { close(fd_); }
+    // The names that events of this kind touched since the last call.
+    std::vector<std::string> Take(std::uint32_t kind)
+    {
+        alignas(inotify_event) char buffer[65536];
+        ssize_t n;
+        while ((n = read(fd_, buffer, sizeof buffer)) > 0) {
+            for (char* p = buffer; p < buffer + n;) {
+                auto* e = reinterpret_cast<inotify_event*>(p);
+                if (e->len > 0)
+                    events_.emplace_back(e->mask, std::string(e->name));
+                p += sizeof(inotify_event) + e->len;
+            }
+        }
+        std::vector<std::string> names;
+        std::erase_if(events_, [&](const auto& e) {
+            if (!(e.first & kind))
+                return false;
+            names.push_back(e.second);
+            return true;
+        });
+        return names;
+    }
+
+private:
+    int fd_;
+    std::vector<std::pair<std::uint32_t, std::string>> events_;
+};
 
 }  // namespace
 
@@ -282,4 +325,111 @@ TEST_F(Settings, AccessorsReportWhatHappened)
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_FALSE(f.WriteIniInt(1, path, "Config", "A"));
     EXPECT_EQ(ReadFileBytes(path), "[Config]\nA=12\nEmpty=\nB=-5\r\n");
+}
+
+// One read at start and one replacement at close, however many keys: a big file used to be
+// read three times per key before the window appeared, and written twelve times at close.
+TEST_F(Settings, StartReadsTheFileOnceAndCloseReplacesItOnce)
+{
+    programDir_->Write("fovi.ini", "[Other]\r\nKeep=1\r\n[Config]\r\nSlideTime=3000\r\nToolBar=0\r\n");
+    FolderWatch watch(ProgramFolder());
+    Start();
+    ASSERT_EQ(Main().SlideTime, 3000);
+    EXPECT_EQ(watch.Take(IN_OPEN), std::vector<std::string>{"fovi.ini"});
+
+    Main().mnuVisibleToolBar->Click();
+    Close();
+    EXPECT_EQ(watch.Take(IN_OPEN), std::vector<std::string>({"fovi.ini", "fovi.ini.tmp"}));
+    EXPECT_EQ(watch.Take(IN_CREATE), std::vector<std::string>{"fovi.ini.tmp"});
+    EXPECT_EQ(watch.Take(IN_MOVED_TO), std::vector<std::string>{"fovi.ini"});
+    EXPECT_EQ(ReadFileBytes(IniPath()).rfind("[Other]\r\nKeep=1\r\n[Config]\r\nSlideTime=3000\r\nToolBar=1\r\n", 0), 0u);
+}
+
+// A close killed at any moment of its write leaves the settings file old or new, whole, and
+// at most the one known temporary file beside it.
+TEST_F(Settings, AKilledCloseLeavesTheOldOrTheNewFileWhole)
+{
+    // Big enough that a kill often lands inside the write.
+    std::string filler;
+    for (int section = 0; section < 300; ++section) {
+        filler += "[Filler" + std::to_string(section) + "]\r\n";
+        for (int key = 0; key < 20; ++key)
+            filler += "Key" + std::to_string(key) + "=" + std::string(40, static_cast<char>('a' + key)) + "\r\n";
+    }
+    const std::string old = filler + "[Config]\r\n" +
+                            KeyLines({.WndLeft = 1, .WndTop = 2, .WndWidth = 3, .WndHeight = 4, .WndFront = 0,
+                                      .ToolBar = 1, .StatusBar = 1, .PageBar = 1, .AutoResize = 0,
+                                      .SlideTime = 9000, .WndPosCng = 0, .ExitConfirm = 0},
+                                     "\r\n") +
+                            "; the user's note\r\n";
+    StartWith(old);
+    TfrmMain& f = Main();
+    // Every key gets a new value at close.
+    f.WndFront = f.AutoResize = f.WndPosCng = f.ExitConfirm = true;
+    f.ToolBar = f.StatusBar = f.PageBar = false;
+    f.SlideTime = 4000;
+    f.UserMoved(50, 60);
+
+    // Closes in a child process; the parent kills it delay microseconds after it is ready,
+    // or lets it finish. Returns whether the kill came first.
+    auto closeInChild = [&](long delay) {
+        int ready[2];
+        EXPECT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            close(ready[0]);
+            char one = 1;
+            if (write(ready[1], &one, 1) != 1)
+                _exit(3);
+            f.mnuFileExit->Click();
+            _exit(0);
+        }
+        close(ready[1]);
+        char byte = 0;
+        EXPECT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        if (delay >= 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay));
+            kill(child, SIGKILL);
+        }
+        int status = 0;
+        EXPECT_EQ(waitpid(child, &status, 0), child);
+        return WIFSIGNALED(status);
+    };
+
+    const auto begin = std::chrono::steady_clock::now();
+    closeInChild(-1);
+    const long closeTime = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - begin).count());
+    const std::string fresh = ReadFileBytes(IniPath());
+    ASSERT_NE(fresh, old);
+    ASSERT_NE(fresh.find("\r\n[Config]\r\nWndLeft=50\r\nWndTop=60\r\n"), std::string::npos);
+    ASSERT_NE(fresh.find("ExitConfirm=1\r\n; the user's note\r\n"), std::string::npos);
+
+    std::random_device device;
+    const unsigned seed = device();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> delay(0, closeTime + closeTime / 5);
+    int killed = 0, oldSeen = 0, newSeen = 0, tempLeft = 0;
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        programDir_->Write("fovi.ini", old);
+        killed += closeInChild(delay(random));
+        const std::string now = ReadFileBytes(IniPath());
+        // Compared whole rather than with EXPECT_EQ, which would print both long texts.
+        ASSERT_TRUE(now == old || now == fresh) << "a mix of " << now.size() << " bytes";
+        (now == old ? oldSeen : newSeen)++;
+        const std::vector<std::string> entries = FolderEntries(ProgramFolder());
+        tempLeft += entries.size() == 2;
+        ASSERT_TRUE(entries == std::vector<std::string>{"fovi.ini"} ||
+                    entries == std::vector<std::string>({"fovi.ini", "fovi.ini.tmp"}));
+    }
+    std::printf("close: %ld us; 200 rounds: %d killed, %d old and %d new files, %d temporary files left\n",
+                closeTime, killed, oldSeen, newSeen, tempLeft);
+    EXPECT_GE(killed, 100);
+    // The next write takes the left temporary file over.
+    closeInChild(-1);
+    EXPECT_EQ(ReadFileBytes(IniPath()), fresh);
+    EXPECT_EQ(FolderEntries(ProgramFolder()), std::vector<std::string>{"fovi.ini"});
 }

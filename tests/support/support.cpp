@@ -77,6 +77,42 @@ int RunSelfInLocale(const std::string& locale, const std::string& filter, const 
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+struct Watchdog::State {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool left = false;
+    std::thread thread;
+};
+
+Watchdog::Watchdog(const std::string& what, int seconds) : state_(new State)
+{
+    state_->thread = std::thread([s = state_, what, seconds] {
+        std::unique_lock lock(s->mutex);
+        if (!s->done.wait_for(lock, std::chrono::seconds(seconds), [s] { return s->left; })) {
+            std::fprintf(stderr, "FAILED: %s did not end within %d s\n", what.c_str(), seconds);
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+    });
+}
+
+Watchdog::~Watchdog()
+{
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->left = true;
+    }
+    state_->done.notify_one();
+    state_->thread.join();
+    delete state_;
+}
+
 #include "forms.h"
 
 AppScope::AppScope() : app_(new TApplication) {}

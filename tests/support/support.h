@@ -27,6 +27,20 @@ std::string ReadFileBytes(const std::string& path);
 // normally.
 int RunSelfInLocale(const std::string& locale, const std::string& filter, const std::string& marker);
 
+// Ends the test program with a failure when the scope is not left within `seconds`: a test
+// of something that must never block fails instead of hanging the suite.
+class Watchdog {
+public:
+    Watchdog(const std::string& what, int seconds);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    struct State;
+    State* state_;
+};
+
 class TApplication;
 // A fresh application object for one test: headless, with a virtual clock at 0. Deletes
 // it, and every form it owns, at the end of the scope.
