@@ -155,17 +155,29 @@ public:
         return spans;
     }
 
-    // The section that reads and writes go to; see the header for duplicate names.
+    // The section that reads and writes go to; see the header for duplicate names. The last
+    // answer is kept until the lines change: a load asks for the same section a few dozen
+    // times, and each search classifies every line of the file.
     std::optional<Span> Find(std::string_view name) const
     {
+        if (found_ && SameName(found_->first, name))
+            return found_->second;
+        std::optional<Span> result;
         std::vector<Span> spans = SectionsNamed(name);
-        if (spans.empty())
-            return std::nullopt;
-        for (Span& s : spans)
-            if (!s.keys.empty())
-                return std::move(s);
-        return std::move(spans.front());
+        for (Span& s : spans) {
+            if (!s.keys.empty()) {
+                result = std::move(s);
+                break;
+            }
+        }
+        if (!result && !spans.empty())
+            result = std::move(spans.front());
+        found_.emplace(std::string(name), result);
+        return result;
     }
+
+    // To be called after any change of `lines`.
+    void Changed() { found_.reset(); }
 
     std::optional<size_t> FindKey(const Span& span, std::string_view key) const
     {
@@ -193,6 +205,7 @@ public:
 private:
     std::string source_;
     std::string_view bom_;
+    mutable std::optional<std::pair<std::string, std::optional<Span>>> found_;
     std::deque<std::string> added_;  // a deque never moves the strings it holds
 };
 
@@ -313,15 +326,18 @@ void TMemIniFile::WriteString(const std::string& section, const std::string& key
         doc.lines.push_back(Line{doc.Own("[" + std::string(sectionName) + "]"), kNewLineEnd});
         doc.lines.push_back(Line{doc.Own(std::string(keyName) + "=" + value), kNewLineEnd});
     } else if (std::optional<size_t> existing = doc.FindKey(*span, keyName)) {
-        // The name keeps the spelling the file already uses for it.
+        // The name keeps the spelling the file already uses for it. The line stays where it
+        // is, and so does every section.
         Line& line = doc.lines[*existing];
         line.text = doc.Own(std::string(Classify(line.text).name) + "=" + value);
+        return;
     } else {
         size_t after = span->keys.empty() ? span->header : span->keys.back();
         doc.TerminateLine(after);
         doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
                          Line{doc.Own(std::string(keyName) + "=" + value), kNewLineEnd});
     }
+    doc.Changed();
 }
 
 void TMemIniFile::WriteInteger(const std::string& section, const std::string& key, int value)
@@ -336,6 +352,7 @@ void TMemIniFile::EraseSection(const std::string& section)
     for (auto it = spans.rbegin(); it != spans.rend(); ++it)
         doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(it->header),
                         doc.lines.begin() + static_cast<std::ptrdiff_t>(it->end));
+    doc.Changed();
 }
 
 void TMemIniFile::DeleteKey(const std::string& section, const std::string& key)
@@ -348,6 +365,7 @@ void TMemIniFile::DeleteKey(const std::string& section, const std::string& key)
     for (auto it = span->keys.rbegin(); it != span->keys.rend(); ++it)
         if (SameName(Classify(doc.lines[*it].text).name, keyName))
             doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(*it));
+    doc.Changed();
 }
 
 void TMemIniFile::UpdateFile()

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer) into
 # build-fuzz/ (or $FOVI_FUZZ_DIR) and runs each for SECONDS, one after the other, starting from the seeds in
 # ../shared/corpus and the generated ones. Fails when a target finds a crash; the input is
-# then in build-fuzz/findings/.
+# then in build-fuzz/findings/ ($FOVI_FUZZ_DIR/findings/).
 #   scripts/fuzz.sh SECONDS [TARGET...]      TARGET: bmp, page, settings (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -32,3 +32,9 @@ if [ "$tsan" = 1 ]; then
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" setarch "$(uname -m)" -R \
         ctest --test-dir build-tsan --output-on-failure -j"$(nproc)" -R "^($(IFS='|'; echo "${targets[*]}"))\$"
 fi
+
+# A short run of each fuzz target as a smoke test (the plain run only: the fuzz build has
+# sanitizers of its own). FOVI_FUZZ_SECONDS=0 leaves it out.
+if [ "${FOVI_SANITIZE:-0}" != 1 ] && [ "${FOVI_FUZZ_SECONDS:-20}" != 0 ]; then
+    scripts/fuzz.sh "${FOVI_FUZZ_SECONDS:-20}"
+fi
