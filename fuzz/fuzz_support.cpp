@@ -9,7 +9,7 @@
 #include "Fmconfig.h"
 #include "Frmver.h"
 #include "Main.h"
-#include "fileinfo.h"
+#include "programfiles.h"
 #include "forms.h"
 
 namespace {

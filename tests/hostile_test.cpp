@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "fileinfo.h"
 #include "inifile.h"
+#include "programfiles.h"
 #include "viewer.h"
 
 namespace {
@@ -18,6 +18,11 @@ const char* const FailureText = "（ファイルの読み込みに失敗しま�
 
 class Hostile : public ViewerTest {
 protected:
+    void Restart()
+    {
+        TearDown();
+        SetUp();
+    }
     void Close()
     {
         Main().mnuFileExit->Click();
@@ -69,17 +74,29 @@ TEST_F(Hostile, ASettingsFileThatIsNotARegularFileCountsAsMissingAndIsLeftAlone)
     EXPECT_TRUE(Screen().Exceptions.empty());
 }
 
-TEST_F(Hostile, AMissingSettingsFolderGivesTheDefaultsAndNothingIsShownOrCreated)
+// A missing settings folder is made at the first close; one that cannot be made (a file
+// stands where a folder of its path should be, which stops the superuser too) costs the
+// settings of that run, silently.
+TEST_F(Hostile, AMissingSettingsFolderGivesTheDefaultsAndNothingIsShown)
 {
-    const std::string missing = ProgramFolder() + "gone/";
-    SetProgramDirForTesting(missing);
-    Start();
-    EXPECT_EQ(Main().SlideTime, 10000);
-    EXPECT_TRUE(Main().PageBar);
-    Main().mnuVisibleToolBar->Click();
-    Close();
-    EXPECT_FALSE(fs::exists(missing));
-    EXPECT_TRUE(Screen().Exceptions.empty());
+    for (const auto& [folder, saved] : {std::pair{"gone/deeper/", true}, std::pair{"file/sub/", false}}) {
+        SCOPED_TRACE(folder);
+        Restart();
+        programDir_->Write("file", "not a folder");
+        const std::string where = ProgramFolder() + folder;
+        SetProgramDirForTesting(where);
+        Start();
+        EXPECT_EQ(Main().SlideTime, 10000);
+        EXPECT_TRUE(Main().ToolBar);
+        Main().mnuVisibleToolBar->Click();
+        Close();
+        EXPECT_TRUE(Screen().Exceptions.empty());
+        EXPECT_EQ(fs::exists(where + "fovi.ini"), saved);
+        if (saved) {
+            EXPECT_NE(ReadFileBytes(where + "fovi.ini").find("ToolBar=0\r\n"), std::string::npos);
+        }
+        EXPECT_EQ(ReadFileBytes(ProgramFolder() + "file"), "not a folder");
+    }
 }
 
 TEST_F(Hostile, AReadOnlySettingsFolderKeepsTheFileAsItWas)
