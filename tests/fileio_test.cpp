@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -127,6 +128,41 @@ TEST(FileIo, ReplacementUsesOneKnownTemporaryFileAndTakesOverALeftOne)
     Watchdog watchdog("replacing beside a FIFO", 20);
     EXPECT_FALSE(ReplaceFile(path, "newer").Ok());
     EXPECT_EQ(ReadFileBytes(path), "new");
+}
+
+// Two programs closing at once take turns at the one temporary file: neither writes into
+// the other's, and a reader meanwhile sees one content or the other, whole.
+TEST(FileIo, WritersOfOneFileTakeTurns)
+{
+    TempDir dir;
+    const std::string a(200000, 'a'), b(150000, 'b');
+    const std::string path = dir.Write("fovi.ini", a);
+    std::vector<pid_t> writers;
+    for (const std::string* content : {&a, &b}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0; i < 150; ++i)
+                if (!ReplaceFile(path, *content).Ok())
+                    _exit(1);
+            _exit(0);
+        }
+        writers.push_back(child);
+    }
+    int torn = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::string now = ReadFileBytes(path);
+        torn += now != a && now != b;
+    }
+    for (pid_t child : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer failed: " << status;
+    }
+    EXPECT_EQ(torn, 0);
+    const std::string last = ReadFileBytes(path);
+    EXPECT_TRUE(last == a || last == b);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
 
 }  // namespace
