@@ -18,9 +18,9 @@ std::string FileStatus::Reason() const
     switch (fault) {
     case None: return "";
     case System: cause = std::generic_category().message(error); break;
-    case NotRegular: cause = "not a regular file"; break;
-    case TooLarge: cause = "the file is too large"; break;
-    case WriteProtected: cause = "the file is write-protected"; break;
+    case NotRegular: cause = "通常のファイルではありません"; break;
+    case TooLarge: cause = "ファイルが大きすぎます"; break;
+    case WriteProtected: cause = "書き込みが禁止されています"; break;
     }
     return step ? std::string(step) + " (" + cause + ")" : cause;
 }
@@ -161,15 +161,15 @@ FileStatus ResolveTarget(const std::string& path, std::string& target, bool& exi
     target = path;
     exists = false;
     if (lstat(path.c_str(), &st) != 0)
-        return errno == ENOENT ? FileStatus{} : SystemFault(errno, "the file cannot be examined");
+        return errno == ENOENT ? FileStatus{} : SystemFault(errno, "ファイルを調べられません");
     if (S_ISLNK(st.st_mode)) {
         char* real = realpath(path.c_str(), nullptr);
         if (!real)
-            return SystemFault(errno, "the symbolic link cannot be followed");
+            return SystemFault(errno, "シンボリック リンクをたどれません");
         target = real;
         std::free(real);
         if (stat(target.c_str(), &st) != 0)
-            return SystemFault(errno, "the file cannot be examined");
+            return SystemFault(errno, "ファイルを調べられません");
     }
     exists = true;
     if (!S_ISREG(st.st_mode))
@@ -178,7 +178,7 @@ FileStatus ResolveTarget(const std::string& path, std::string& target, bool& exi
     // access() grants everything to root, so the mode bits are looked at as well.
     if (access(target.c_str(), W_OK) != 0)
         return errno == EACCES || errno == EROFS ? FileStatus{FileStatus::WriteProtected, errno}
-                                                 : SystemFault(errno, "the file cannot be examined");
+                                                 : SystemFault(errno, "ファイルを調べられません");
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return {FileStatus::WriteProtected};
     return {};
@@ -194,13 +194,13 @@ int LockTemporary(const std::string& temp, FileStatus& status)
         // No link at the temporary name is followed, and a FIFO put there cannot block.
         const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
         if (fd < 0) {
-            status = SystemFault(errno, "no temporary file can be created beside it");
+            status = SystemFault(errno, "一時ファイルを作れません");
             return -1;
         }
         struct stat held {}, named {};
         if (fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
             close(fd);
-            status = {FileStatus::NotRegular, 0, "the temporary file's name is taken"};
+            status = {FileStatus::NotRegular, 0, "一時ファイルの名前がふさがっています"};
             return -1;
         }
         if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -211,14 +211,14 @@ int LockTemporary(const std::string& temp, FileStatus& status)
             // and two at a time is not a case worth failing every write for.
             if (errno == ENOLCK || errno == EOPNOTSUPP)
                 return fd;
-            status = SystemFault(errno, "the temporary file cannot be locked");
+            status = SystemFault(errno, "一時ファイルをロックできません");
             close(fd);
             return -1;
         }
         close(fd);
         usleep(4000);
     }
-    status = {FileStatus::System, EBUSY, "another writer holds the temporary file"};
+    status = {FileStatus::System, EBUSY, "一時ファイルをほかの書き込みが使っています"};
     return -1;
 }
 
@@ -267,17 +267,17 @@ FileStatus ReplaceFile(const std::string& path, std::string_view content)
     };
     // A temporary file left by a write that was cut short still holds its content.
     if (ftruncate(fd, 0) != 0)
-        return abandon(errno, "writing failed");
+        return abandon(errno, "書き込みに失敗しました");
     if (exists && fchmod(fd, st.st_mode & 07777) != 0)
-        return abandon(errno, "the permissions cannot be kept");
+        return abandon(errno, "アクセス権を保てません");
     if (int error = WriteAll(fd, content))
-        return abandon(error, "writing failed");
+        return abandon(error, "書き込みに失敗しました");
     if (fsync(fd) != 0)
-        return abandon(errno, "the data cannot be flushed to disk");
+        return abandon(errno, "ディスクへ書き出せません");
     // Renamed while still locked, so that a writer waiting for the lock finds the file gone
     // from the temporary name when it gets it.
     if (rename(temp.c_str(), target.c_str()) != 0)
-        return abandon(errno, "the file cannot be replaced");
+        return abandon(errno, "ファイルを置き換えられません");
     close(fd);  // after fsync, nothing is left for close to report
 
     // The new content is already in place; syncing the folder only makes the rename itself

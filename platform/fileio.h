@@ -19,7 +19,8 @@ struct FileStatus {
     const char* step = nullptr;  // what was being done, when the step tells more than the error
 
     bool Ok() const { return fault == None; }
-    // The cause in a few words: the system's error text, "not a regular file", ...
+    // The cause in a few words, for a message: the system's error text, or ours in Japanese
+    // like every message of the library.
     std::string Reason() const;
 };
 

@@ -211,7 +211,7 @@ private:
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason)
 {
-    throw EIniFileException("Cannot write the settings file \"" + path + "\": " + reason);
+    throw EIniFileException("設定ファイル \"" + path + "\" に書き込めません: " + reason);
 }
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
@@ -219,14 +219,14 @@ bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 void CheckSectionName(const std::string& path, std::string_view section)
 {
     if (section.empty() || HasLineBreak(section) || section.find(']') != std::string_view::npos)
-        Fail(path, "invalid section name \"" + std::string(section) + "\"");
+        Fail(path, "セクション名が正しくありません \"" + std::string(section) + "\"");
 }
 
 void CheckKeyName(const std::string& path, std::string_view key)
 {
     if (key.empty() || HasLineBreak(key) || key.find('=') != std::string_view::npos ||
         key.front() == ';' || key.front() == '#' || key.front() == '[')
-        Fail(path, "invalid key name \"" + std::string(key) + "\"");
+        Fail(path, "キー名が正しくありません \"" + std::string(key) + "\"");
 }
 
 }  // namespace
@@ -316,7 +316,7 @@ void TMemIniFile::WriteString(const std::string& section, const std::string& key
     CheckSectionName(path_, sectionName);
     CheckKeyName(path_, keyName);
     if (HasLineBreak(value))
-        Fail(path_, "a value cannot hold a line break");
+        Fail(path_, "値に改行は入れられません");
 
     Document& doc = content_->doc;
     std::optional<Span> span = doc.Find(sectionName);
@@ -374,7 +374,7 @@ void TMemIniFile::UpdateFile()
     // the new keys: that would silently drop the user's other settings.
     const FileStatus& read = content_->read;
     if (!read.Ok() && !(read.fault == FileStatus::System && read.error == ENOENT))
-        Fail(path_, "the existing file cannot be read: " + read.Reason());
+        Fail(path_, "今のファイルを読めません: " + read.Reason());
     const FileStatus written = ReplaceFile(path_, content_->doc.Content());
     if (!written.Ok())
         Fail(path_, written.Reason());

@@ -62,7 +62,7 @@ TEST(FileIo, ThingsThatAreNotRegularFilesAreRefusedAtOnce)
     }
     close(sock);
     std::string unused;
-    EXPECT_EQ(ReadWholeFile(fifo, unused, 10).Reason(), "not a regular file");
+    EXPECT_EQ(ReadWholeFile(fifo, unused, 10).Reason(), "通常のファイルではありません");
 }
 
 TEST(FileIo, ReadsGoNoFurtherThanTheSizeTheFileReports)
