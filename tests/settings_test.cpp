@@ -370,8 +370,8 @@ TEST_F(Settings, AKilledCloseLeavesTheOldOrTheNewFileWhole)
     f.SlideTime = 4000;
     f.UserMoved(50, 60);
 
-    // Closes in a child process; the parent kills it delay microseconds after it is ready,
-    // or lets it finish. Returns whether the kill came first.
+    // Writes the settings as the close does, in a child process; the parent kills it delay
+    // microseconds after it is ready, or lets it finish. Returns whether the kill came first.
     auto closeInChild = [&](long delay) {
         int ready[2];
         EXPECT_EQ(pipe(ready), 0);
@@ -381,7 +381,13 @@ TEST_F(Settings, AKilledCloseLeavesTheOldOrTheNewFileWhole)
             char one = 1;
             if (write(ready[1], &one, 1) != 1)
                 _exit(3);
-            f.mnuFileExit->Click();
+            // The close's write itself, as the close handler makes it: the handler's other work
+            // (stopping the page workers) would wait here for threads a forked child lacks.
+            f.WndLeft = f.Left();
+            f.WndTop = f.Top();
+            f.WndWidth = f.Width();
+            f.WndHeight = f.Height();
+            f.SaveConfig(ConfigPath());
             _exit(0);
         }
         close(ready[1]);
