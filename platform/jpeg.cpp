@@ -275,6 +275,16 @@ void TJPEGImage::Swap(TJPEGImage& other)
     other.impl_->dec.cinfo.client_data = theirs;
 }
 
+void TJPEGImage::KeepBuffersFor(std::size_t pixels)
+{
+    Impl& d = *impl_;
+    if (!OversizedFor(d.picture.Data.capacity(), pixels))
+        return;
+    std::vector<std::uint32_t>().swap(d.picture.Data);
+    d.picture.Width = d.picture.Height = 0;
+    d.decoded = d.decodedKept = false;
+}
+
 void TJPEGImage::SetCancelFlag(const std::atomic<bool>* flag)
 {
     impl_->dec.cinfo.client_data = const_cast<std::atomic<bool>*>(flag);

@@ -36,6 +36,10 @@ public:
     // Exchanges everything loaded and decoded, buffers included, with other; KeepPixels and
     // the cancel flags stay with their objects.
     void Swap(TJPEGImage& other);
+    // Gives back a pixel buffer that is out of proportion to pages of `pixels` pixels; the
+    // picture it held is then gone. What a swap leaves behind is only kept for reuse, and a
+    // huge page's buffer must not outlive the page.
+    void KeepBuffersFor(std::size_t pixels);
     // While *flag is set, a decode in progress stops with EJPEG at its next row or scan.
     // The flag must outlive the image's use of it.
     void SetCancelFlag(const std::atomic<bool>* flag);

@@ -191,6 +191,7 @@ bool TPageWorker::CommitLoad(TJPEGImage& image)
     work_ = TWork::None;
     path_.clear();
     image.Swap(load_);
+    load_.KeepBuffersFor(static_cast<std::size_t>(image.Width()) * static_cast<std::size_t>(image.Height()));
     switch (loadOutcome_.Kind) {
     case TDecodeOutcome::Decoded: return true;
     case TDecodeOutcome::Rejected: return false;
